@@ -8,9 +8,15 @@
 //
 // Key paths are written with backslashes below a hive, as the programs spell
 // them: Open(Hive::CurrentUser, "Software\\Brindlo\\Runvane\\IPC").
+// One leading and one trailing backslash are ignored; an empty key name
+// inside a path is an error; "" is the hive's root. A key name may hold any
+// character but the backslash. The empty value name is the key's default
+// value. Names compare without regard to the case of ASCII letters only
+// (other letters must match exactly).
 // Reading a value as the wrong type fails, as does reading a missing one.
 //
 // One Registry object may be used from several threads; calls are serialized.
+// It must not be used across fork(): a child process opens its own.
 
 #include <cstdint>
 #include <functional>
@@ -46,7 +52,7 @@ class Registry {
   Registry(const Registry&) = delete;
   Registry& operator=(const Registry&) = delete;
 
-  // True when the key exists afterwards. With CreateKey::Yes, missing keys
+  // Succeeds when the key exists afterwards. With CreateKey::Yes, missing keys
   // along the path are created.
   Result<void> OpenKey(Hive hive, const std::string& path, CreateKey create);
   bool KeyExists(Hive hive, const std::string& path);
@@ -62,7 +68,8 @@ class Registry {
                            const std::string& value);
   // Deleting a missing value or key fails.
   Result<void> DeleteValue(Hive hive, const std::string& key, const std::string& name);
-  // Deletes the key with all its subkeys and values.
+  // Deletes the key with all its subkeys and values. A hive's root cannot be
+  // deleted.
   Result<void> DeleteKey(Hive hive, const std::string& path);
 
   // Names in the letter case they were created with, sorted without regard
@@ -74,7 +81,11 @@ class Registry {
   // Runs `work` inside one BEGIN IMMEDIATE transaction: no other process can
   // write between its reads and its writes. Registry calls made by `work` on
   // this object join the transaction. When `work` returns an error, or
-  // throws, everything it wrote is rolled back.
+  // throws, everything it wrote is rolled back (an exception then goes on to
+  // the caller). A Transaction inside `work` joins the outer one; when the
+  // inner work fails only its own writes are undone. Other threads' calls
+  // wait until `work` returns, so `work` must not wait for a thread that uses
+  // this object.
   Result<void> Transaction(const std::function<Result<void>()>& work);
 
  private:

@@ -7,7 +7,7 @@
 // Transaction(), which holds the database's write lock throughout.
 //
 // Key paths are written with backslashes below a hive, as the programs spell
-// them: Open(Hive::CurrentUser, "Software\\Brindlo\\Runvane\\IPC").
+// them: OpenKey(Hive::CurrentUser, "Software\\Brindlo\\Runvane\\IPC", ...).
 // One leading and one trailing backslash are ignored; an empty key name
 // inside a path is an error; "" is the hive's root. A key name may hold any
 // character but the backslash. The empty value name is the key's default

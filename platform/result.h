@@ -29,6 +29,7 @@ class [[nodiscard]] Result {
   T&& value() && { return std::get<T>(std::move(state_)); }
   T& operator*() & { return value(); }
   const T& operator*() const& { return value(); }
+  T&& operator*() && { return std::move(*this).value(); }
   T* operator->() { return &value(); }
   const T* operator->() const { return &value(); }
 
@@ -54,6 +55,8 @@ class [[nodiscard]] Result<void> {
   std::optional<std::string> error_;
 };
 
-inline Error MakeError(std::string message) { return Error{std::move(message)}; }
+inline Error MakeError(std::string message) {
+  return Error{std::move(message)};
+}
 
 }  // namespace rv

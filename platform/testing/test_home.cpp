@@ -43,7 +43,9 @@ void RemoveTestHome() {
   std::filesystem::remove_all(HomeStorage(), ignored);
 }
 
-const std::string& TestHome() { return HomeStorage(); }
+const std::string& TestHome() {
+  return HomeStorage();
+}
 
 std::string MakeTempDir(const std::string& stem) {
   std::string pattern = TestHome() + stem + "-XXXXXX";
@@ -66,7 +68,7 @@ std::string ReadFile(const std::string& path) {
 
 std::string BuildDir() {
   const char* dir = std::getenv("RUNVANE_TEST_BUILD_DIR");
-  return dir ? std::string(dir) + "/" : std::string("./");
+  return std::string(dir ? dir : RUNVANE_BUILD_DIR) + "/";
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {

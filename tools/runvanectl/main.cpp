@@ -1,0 +1,52 @@
+// runvanectl: inspect and drive Runvane from the command line.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/runvanectl/command.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(usage: runvanectl COMMAND [ARGUMENTS]
+
+Commands:
+  check FILE                 Check that FILE is a task file that loads completely.
+                             Prints "FILE: N tasks", or the first error with its line.
+  list [--json] FILE         One line per task: name, status, next date, next time,
+                             frequency and triggers, separated by tabs.
+  reschedule FILE NAME --now "DATE LINE" [--write]
+                             Reschedule task NAME as after a run at that moment
+                             ("12/11/2026 9:30:0 AM") and print the new launch moment
+                             and whether the task stays active. --write saves the
+                             result under the task-file lock and tells the launcher
+                             and the task manager to reload.
+  registry [KEY]             Print the settings store below KEY (default: all of the
+                             current user's keys) as "key\value = type:data" lines.
+  help                       Show this text.
+
+Runvane keeps its files under $RUNVANE_HOME when that is set.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kHelp;
+    return 2;
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+  rv::ctl::Streams io{std::cout, std::cerr};
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  if (command == "check") return rv::ctl::CheckCommand(args, io);
+  if (command == "list") return rv::ctl::ListCommand(args, io);
+  if (command == "reschedule") return rv::ctl::RescheduleCommand(args, io);
+  if (command == "registry") return rv::ctl::RegistryCommand(args, io);
+  std::cerr << "runvanectl: unknown command \"" << command << "\" (see runvanectl --help)\n";
+  return 2;
+}

@@ -1,5 +1,6 @@
 #include "common/date_line.h"
 
+#include <charconv>
 #include <string_view>
 
 #include "common/whole_number.h"
@@ -27,24 +28,28 @@ std::string_view NextToken(std::string_view& rest, char separator) {
 
 }  // namespace
 
-std::string FormatDateLine(TDateTime value) {
+void AppendDateLine(TDateTime value, std::string& out) {
   const CivilDateTime moment = Decode(value);
   int hour = moment.time.hour % 12;
   if (hour == 0) hour = 12;
+  auto number = [&out](int n, char after) {
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    out.push_back(after);
+  };
+  number(moment.date.month, '/');
+  number(moment.date.day, '/');
+  number(moment.date.year, ' ');
+  number(hour, ':');
+  number(moment.time.minute, ':');
+  number(moment.time.second, ' ');
+  out.push_back(moment.time.hour < 12 ? 'A' : 'P');
+  out.push_back('M');
+}
+
+std::string FormatDateLine(TDateTime value) {
   std::string line;
-  line.reserve(24);
-  line += std::to_string(moment.date.month);
-  line += '/';
-  line += std::to_string(moment.date.day);
-  line += '/';
-  line += std::to_string(moment.date.year);
-  line += ' ';
-  line += std::to_string(hour);
-  line += ':';
-  line += std::to_string(moment.time.minute);
-  line += ':';
-  line += std::to_string(moment.time.second);
-  line += moment.time.hour < 12 ? " AM" : " PM";
+  AppendDateLine(value, line);
   return line;
 }
 

@@ -15,6 +15,7 @@ namespace rv {
 inline constexpr size_t kMaxDateLineLength = 31;
 
 std::string FormatDateLine(TDateTime value);
+void AppendDateLine(TDateTime value, std::string& out);
 
 // The error text says what was wrong ("the time 25:0:0 does not exist"); the
 // task file reader puts the file and line in front.

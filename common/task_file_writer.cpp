@@ -32,7 +32,8 @@ void Lines(std::string& out, const std::vector<std::string>& lines) {
 
 void AppendTaskRecord(const RVTask& task, std::string& out) {
   Line(out, task.TaskName);
-  Line(out, FormatDateLine(task.LaunchDateTime));
+  AppendDateLine(task.LaunchDateTime, out);
+  out.append("\r\n");
   Number(out, task.Frequency);
   Number(out, task.Interval);
   Number(out, task.IntervalType);

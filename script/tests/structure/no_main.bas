@@ -1,0 +1,3 @@
+Sub Helper
+End Sub
+' expect error: line 1: the script has no Sub Main

@@ -35,7 +35,7 @@ bool FitsTag(VarType t, int64_t v) {
   if (hr == DISP_E_EXCEPTION) {
     int number = ex.code != 0 ? ex.code : err::kAutomation;
     std::string text = ex.description.empty() ? ErrorText(number) : ex.description;
-    throw ScriptError{number, text, "", 0};
+    throw ScriptError{number, text, "", 0, ex.source};
   }
   if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME)
     Raise(err::kNoSuchMember, ErrorText(err::kNoSuchMember) + ": " + member);
@@ -253,6 +253,7 @@ int Interp::Trap(Frame& f, int pc, ScriptError& e) {
     e.file = f.proc->file;
   }
   err_.Set(e.number, e.description, e.line);
+  err_.source = e.source;
   if (f.on_error == OnErrorKind::ResumeNext) return pc + 1;
   if (f.on_error == OnErrorKind::GoTo && !f.in_handler) {
     f.in_handler = true;

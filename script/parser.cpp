@@ -390,7 +390,8 @@ class Parser {
     }
     StmtPtr s = ParseStatement();
     if (s) block.push_back(std::move(s));
-    if (!AtStatementEnd()) Expected("the end of the statement");
+    // "Next j, i" leaves a Next for the enclosing loop.
+    if (!AtStatementEnd() && !IsKw(Kw::Next)) Expected("the end of the statement");
   }
 
   StmtPtr NewStmt(StmtKind kind) {

@@ -240,6 +240,7 @@ class Resolver {
     switch (s.kind) {
       case StmtKind::Assign: {
         ResolveTarget(s.target, s.line);
+        if (s.is_set) ErrAsObject(s.value);
         ResolveExpr(s.value, proc_);
         Expr* t = s.target.get();
         Expr* v = s.value.get();
@@ -404,6 +405,7 @@ class Resolver {
           Fail(s.line, "label " + s.label + " is defined twice");
         return;
       case StmtKind::With: {
+        ErrAsObject(s.target);
         ResolveExpr(s.target, proc_);
         int slot = NewSlot(VarType::Variant, false);
         int set = Emit(Op::Assign, s.line);
@@ -635,6 +637,10 @@ class Resolver {
         if (e->a->kind == ExprKind::Const) Fold(e);
         return;
       case ExprKind::Binary:
+        if (e->op == BinOp::Is) {
+          ErrAsObject(e->a);
+          ErrAsObject(e->b);
+        }
         ResolveExpr(e->a, proc);
         ResolveExpr(e->b, proc);
         if (e->a->kind == ExprKind::Const && e->b->kind == ExprKind::Const && e->op != BinOp::Is)
@@ -648,11 +654,7 @@ class Resolver {
           e->a->slot = withs_.back();
           e->a->line = e->line;
         } else {
-          if (e->a->kind == ExprKind::Name && e->a->name == "err" && !e->a->has_parens &&
-              !locals_.count("err") && !globals_.count("err") && context_.err_object) {
-            e->a->kind = ExprKind::Const;
-            e->a->value = Variant::Object(context_.err_object);
-          }
+          ErrAsObject(e->a);
           ResolveExpr(e->a, proc, false, false);
           if (e->a->kind == ExprKind::Call && e->a->proc && !e->a->proc->is_function)
             Fail(e->line,
@@ -669,6 +671,16 @@ class Resolver {
         return;
       default:
         return;
+    }
+  }
+
+  // "Err" stands for Err.Number except where an object is wanted: before a
+  // member, after Set, around Is.
+  void ErrAsObject(ExprPtr& e) {
+    if (e->kind == ExprKind::Name && e->name == "err" && !e->has_parens && e->args.empty() &&
+        !locals_.count("err") && !globals_.count("err") && context_.err_object) {
+      e->kind = ExprKind::Const;
+      e->value = Variant::Object(context_.err_object);
     }
   }
 

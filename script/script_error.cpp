@@ -72,12 +72,12 @@ std::string ErrorText(int number) {
 }
 
 void Raise(int number) {
-  throw ScriptError{number, ErrorText(number), "", 0};
+  throw ScriptError{number, ErrorText(number), "", 0, ""};
 }
 
 void Raise(int number, std::string description) {
-  throw ScriptError{number, description.empty() ? ErrorText(number) : std::move(description), "",
-                    0};
+  throw ScriptError{number, description.empty() ? ErrorText(number) : std::move(description), "", 0,
+                    ""};
 }
 
 }  // namespace rv::script

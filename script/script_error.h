@@ -13,6 +13,7 @@ struct ScriptError {
   std::string description;
   std::string file;  // where it happened, filled in as it leaves the failing statement
   int line = 0;
+  std::string source;  // Err.Source
 };
 
 // Thrown by the End statement and by a cleared run flag: ends the run and

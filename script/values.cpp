@@ -128,13 +128,12 @@ Variant Arith(BinOp op, const Variant& a, const Variant& b) {
 }
 
 Variant Logic(BinOp op, const Variant& a, const Variant& b) {
-  bool booleans = a.type() == VarType::Boolean && b.type() == VarType::Boolean;
   if (a.is_null() || b.is_null()) {
     // Null propagates except where the other operand decides the result.
     if (op == BinOp::And) {
       const Variant& other = a.is_null() ? b : a;
       if (!other.is_null() && ToInt64(other) == 0)
-        return booleans ? Variant::Bool(false) : Variant::Integer(0);
+        return other.type() == VarType::Boolean ? Variant::Bool(false) : Variant::Integer(0);
     }
     if (op == BinOp::Or) {
       const Variant& other = a.is_null() ? b : a;
@@ -143,6 +142,7 @@ Variant Logic(BinOp op, const Variant& a, const Variant& b) {
     }
     return Variant::Null();
   }
+  bool booleans = a.type() == VarType::Boolean && b.type() == VarType::Boolean;
   int64_t x = a.type() == VarType::Boolean ? (a.bool_value() ? -1 : 0) : ToInt64(a);
   int64_t y = b.type() == VarType::Boolean ? (b.bool_value() ? -1 : 0) : ToInt64(b);
   int64_t r = 0;

@@ -1,0 +1,5 @@
+Sub Main
+  Dim n As Integer
+  n = "twelve"
+End Sub
+' expect error: line 3: Type mismatch

@@ -277,7 +277,7 @@ std::string FormatNumberSection(double value, const std::string& section) {
     whole = "0" + whole;
   if (grouping) whole = Group(whole);
   std::string out = prefix + whole;
-  if (dot != std::string::npos && (!frac.empty() || required_frac > 0)) out += "." + frac;
+  if (dot != std::string::npos) out += "." + frac;
   if (!exp_pattern.empty()) {
     int digits = 0;
     for (size_t k = 2; k < exp_pattern.size(); ++k)

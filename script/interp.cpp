@@ -888,7 +888,11 @@ void Interp::InputStmt(const Stmt& s, Frame& f, bool line) {
     std::string field = files_.ReadField(number);
     double d;
     Variant v = Variant::Str(field);
-    if (target->decl_type == VarType::Variant && ParseNumber(field, &d)) {
+    if (target->decl_type == VarType::Variant && (field == "#TRUE#" || field == "#FALSE#")) {
+      v = Variant::Bool(field == "#TRUE#");
+    } else if (target->decl_type == VarType::Variant && field == "#NULL#") {
+      v = Variant::Null();
+    } else if (target->decl_type == VarType::Variant && ParseNumber(field, &d)) {
       v = d == std::floor(d) && std::fabs(d) < 2147483648.0
               ? Variant::FittingInt(static_cast<int64_t>(d))
               : Variant::Double(d);

@@ -386,7 +386,7 @@ class Parser {
       return;
     }
     if (Cur().kind == Tok::Number && (pos_ == 0 || t_[pos_ - 1].kind == Tok::Newline)) {
-      Unsupported("line numbers");
+      Unsupported("a line number label");
     }
     StmtPtr s = ParseStatement();
     if (s) block.push_back(std::move(s));
@@ -467,7 +467,7 @@ class Parser {
         case Kw::GoTo: {
           auto s = NewStmt(StmtKind::GoTo);
           Advance();
-          if (Cur().kind == Tok::Number) Unsupported("line numbers");
+          if (Cur().kind == Tok::Number) Unsupported("a line number label");
           s->label = Name();
           return s;
         }
@@ -647,7 +647,7 @@ class Parser {
           continue;
         }
         if (Cur().kind == Tok::Word && Peek().kind == Tok::Op && Peek().text == ":=")
-          Unsupported("named arguments (name:=value)");
+          Unsupported("a named argument (name:=value)");
         target->args.push_back(ParseExpr());
       } while (AcceptOp(","));
     }
@@ -869,7 +869,7 @@ class Parser {
       return s;
     }
     if (Cur().kind == Tok::Op && Cur().text == "-") Unsupported("On Error GoTo -1");
-    if (Cur().kind == Tok::Number) Unsupported("line numbers");
+    if (Cur().kind == Tok::Number) Unsupported("a line number label");
     s->on_error = OnErrorKind::GoTo;
     s->label = Name();
     return s;
@@ -1248,7 +1248,7 @@ class Parser {
         break;
       }
       if (Cur().kind == Tok::Word && Peek().kind == Tok::Op && Peek().text == ":=")
-        Unsupported("named arguments (name:=value)");
+        Unsupported("a named argument (name:=value)");
       if (IsKw(Kw::ByVal)) Advance();
       args.push_back(ParseExpr());
       if (!AcceptOp(",")) break;

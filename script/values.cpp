@@ -90,8 +90,7 @@ Variant Arith(BinOp op, const Variant& a, const Variant& b) {
   double x = Num(a), y = Num(b);
   switch (op) {
     case BinOp::Add:
-      if (date && !(a.type() == VarType::Date && b.type() == VarType::Date))
-        return Variant::Date(x + y);
+      if (date) return Variant::Date(x + y);
       return Variant::Double(x + y);
     case BinOp::Sub:
       if (date && b.type() != VarType::Date) return Variant::Date(x - y);

@@ -20,5 +20,9 @@ int CheckCommand(const Arguments& args, Streams io);
 int ListCommand(const Arguments& args, Streams io);
 int RescheduleCommand(const Arguments& args, Streams io);
 int RegistryCommand(const Arguments& args, Streams io);
+int SendCommand(const Arguments& args, Streams io);
+// launch, kill, update, start-processing, stop-processing, quit, play.
+int LauncherShorthand(const std::string& command, const Arguments& args, Streams io);
+int StepCommand(const Arguments& args, Streams io);
 
 }  // namespace rv::ctl

@@ -23,6 +23,20 @@ Commands:
                              and the task manager to reload.
   registry [KEY]             Print the settings store below KEY (default: all of the
                              current user's keys) as "key\value = type:data" lines.
+  step 'LINE'                Show how the launcher reads a step line: its keyword and
+                             the values its command takes, in order.
+  send [--service S] [--topic T] [--no-wait] [--start PROGRAM] TEXT
+                             Send one command to a running program (default: the
+                             launcher, service "Runvane", topic "System"). With
+                             --start, PROGRAM is started when nothing answers.
+  launch NAME                Run the task NAME now, even when it is inactive.
+  kill NAME                  Stop the run of task NAME before its next step.
+  update                     Make the launcher reload the task file.
+  start-processing           Switch the launcher's triggers on.
+  stop-processing            Switch them off; tasks still run when launched.
+  quit                       End the launcher.
+  play STEP...               Run the given step lines once, as a test run.
+                             (The last seven take the options of send.)
   help                       Show this text.
 
 Runvane keeps its files under $RUNVANE_HOME when that is set.
@@ -47,6 +61,12 @@ int main(int argc, char** argv) {
   if (command == "list") return rv::ctl::ListCommand(args, io);
   if (command == "reschedule") return rv::ctl::RescheduleCommand(args, io);
   if (command == "registry") return rv::ctl::RegistryCommand(args, io);
+  if (command == "send") return rv::ctl::SendCommand(args, io);
+  if (command == "step") return rv::ctl::StepCommand(args, io);
+  for (const char* shorthand :
+       {"launch", "kill", "update", "start-processing", "stop-processing", "quit", "play"}) {
+    if (command == shorthand) return rv::ctl::LauncherShorthand(command, args, io);
+  }
   std::cerr << "runvanectl: unknown command \"" << command << "\" (see runvanectl --help)\n";
   return 2;
 }

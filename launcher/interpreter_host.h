@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/clock.h"
+#include "launcher/task_starter.h"
 
 namespace rv {
 
@@ -21,7 +22,7 @@ class StepDispatch;
 
 using StepHandlers = StepDispatch<RVTaskInterpreter>;
 
-class InterpreterHost {
+class InterpreterHost : public TaskStarter {
  public:
   virtual ~InterpreterHost() = default;
 
@@ -36,7 +37,7 @@ class InterpreterHost {
   // Main thread. Sends one command to the task manager, only when it runs.
   virtual void NotifySettings(const std::string& text, bool wait) = 0;
   // Main thread. Starts a task the way every trigger does (chaining).
-  virtual void StartTask(const std::shared_ptr<RVTask>& task) = 0;
+  void StartTask(const std::shared_ptr<RVTask>& task) override = 0;
   // Interpreter thread, after a run with script steps: writes the task copy
   // back to the task file.
   virtual void WriteBackTask(const RVTask& copy) = 0;

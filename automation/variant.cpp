@@ -11,8 +11,38 @@ Variant Variant::Object(IDispatch* object) {
   return r;
 }
 
-void Variant::release_object() noexcept {
-  if (o_) o_->Release();
+void Variant::release_storage() noexcept {
+  switch (type_) {
+    case VarType::String:
+      s_.~basic_string();
+      break;
+    case VarType::Object:
+      if (o_) o_->Release();
+      break;
+    case VarType::Array:
+      a_.~shared_ptr();
+      break;
+    default:
+      break;
+  }
+  type_ = VarType::Empty;
+  i_ = 0;
+}
+
+void Variant::move_storage(Variant& o) noexcept {
+  switch (type_) {
+    case VarType::String:
+      new (&s_) std::string(std::move(o.s_));
+      o.s_.~basic_string();
+      break;
+    case VarType::Array:
+      new (&a_) std::shared_ptr<VariantArray>(std::move(o.a_));
+      o.a_.~shared_ptr();
+      break;
+    default:  // objects move as the pointer
+      i_ = o.i_;
+      break;
+  }
 }
 
 void Variant::copy_from(const Variant& o) {

@@ -39,7 +39,7 @@ class Variant {
  public:
   Variant() noexcept : i_(0) {}
   ~Variant() {
-    if (owns_storage()) reset();
+    if (owns_storage()) release_storage();
   }
   Variant(const Variant& o) : i_(0) {
     if (o.owns_storage()) {
@@ -102,6 +102,8 @@ class Variant {
     new (&r.a_) std::shared_ptr<VariantArray>(std::move(array));
     return r;
   }
+  // An Integer, Long or LongLong by its tag; the caller keeps v in its range.
+  static Variant Integral(VarType t, int64_t v) { return Int(t, v); }
   // An integer of the smallest of Integer, Long, LongLong that holds it.
   static Variant FittingInt(int64_t v) {
     if (v >= -32768 && v <= 32767) return Integer(static_cast<int16_t>(v));
@@ -138,24 +140,7 @@ class Variant {
   VariantArray* MutableArray();
 
   void reset() noexcept {
-    if (!owns_storage()) {
-      type_ = VarType::Empty;
-      i_ = 0;
-      return;
-    }
-    switch (type_) {
-      case VarType::String:
-        s_.~basic_string();
-        break;
-      case VarType::Object:
-        release_object();
-        break;
-      case VarType::Array:
-        a_.~shared_ptr();
-        break;
-      default:
-        break;
-    }
+    if (owns_storage()) release_storage();
     type_ = VarType::Empty;
     i_ = 0;
   }
@@ -182,26 +167,14 @@ class Variant {
     type_ = o.type_;
     if (!o.owns_storage()) {
       i_ = o.i_;
-      o.type_ = VarType::Empty;
-      return;
-    }
-    switch (type_) {
-      case VarType::String:
-        new (&s_) std::string(std::move(o.s_));
-        o.s_.~basic_string();
-        break;
-      case VarType::Array:
-        new (&a_) std::shared_ptr<VariantArray>(std::move(o.a_));
-        o.a_.~shared_ptr();
-        break;
-      default:
-        i_ = o.i_;
-        break;
+    } else {
+      move_storage(o);
     }
     o.type_ = VarType::Empty;
     o.i_ = 0;
   }
-  void release_object() noexcept;
+  void move_storage(Variant& o) noexcept;
+  void release_storage() noexcept;
 
   VarType type_ = VarType::Empty;
   union {

@@ -78,6 +78,10 @@ struct Expr {
   Proc* proc = nullptr;
   const Builtin* builtin = nullptr;
 
+  // Whole-number arithmetic on variables and constants only: may be tried
+  // on the integer fast path and evaluated again if that gives up.
+  bool pure_integer = false;
+
   // Member call site: the dispatch id found for the last object seen here.
   ComPtr<IDispatch> cached_object;
   DISPID cached_id = 0;

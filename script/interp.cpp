@@ -280,6 +280,26 @@ void Interp::Execute(Frame& f) {
             ++pc;
             break;
           case Op::Assign: {
+            if (in.b->pure_integer && in.a->kind == ExprKind::Local && in.b->op < BinOp::Eq) {
+              int64_t r;
+              VarType t;
+              Variant* slot = f.slots[in.a->slot].ref;
+              VarType want = in.a->decl_type;
+              if (!slot->owns_storage() && FastInt(in.b, f, r, t)) {
+                if (want == VarType::Variant) {
+                  *slot = Variant::Integral(t, r);
+                  ++pc;
+                  break;
+                }
+                if (want == VarType::Integer || want == VarType::Long ||
+                    want == VarType::LongLong) {
+                  if (!FitsTag(want, r)) Raise(err::kOverflow);
+                  *slot = Variant::Integral(want, r);
+                  ++pc;
+                  break;
+                }
+              }
+            }
             Variant value = Eval(in.b, f);
             if (in.a->kind == ExprKind::Local && !value.owns_storage()) {
               Variant* slot = f.slots[in.a->slot].ref;
@@ -445,6 +465,69 @@ Variant Interp::Eval(Expr* e, Frame& f) {
   }
 }
 
+// The type Integer, Long and LongLong results take: the wider operand's,
+// widened further when the value does not fit.
+inline VarType IntegerResultType(VarType a, VarType b, int64_t v) {
+  VarType t = a > b ? a : b;
+  if (t == VarType::Integer && (v < -32768 || v > 32767)) t = VarType::Long;
+  if (t == VarType::Long && (v < INT32_MIN || v > INT32_MAX)) t = VarType::LongLong;
+  return t;
+}
+
+// Whole-number arithmetic without building values. Gives up (false) on a
+// value that is not a whole number, on a 64-bit overflow and on division by
+// zero; the caller then evaluates the expression the general way, which is
+// safe because such expressions read variables and constants only.
+bool Interp::FastInt(const Expr* e, Frame& f, int64_t& value, VarType& type) {
+  const Variant* v;
+  switch (e->kind) {
+    case ExprKind::Local:
+      v = f.slots[e->slot].ref;
+      break;
+    case ExprKind::Global:
+      v = &globals_[static_cast<size_t>(e->slot)];
+      break;
+    case ExprKind::Const:
+      v = &e->value;
+      break;
+    case ExprKind::Binary: {
+      int64_t x, y, r;
+      VarType tx, ty;
+      if (!FastInt(e->a.get(), f, x, tx) || !FastInt(e->b.get(), f, y, ty)) return false;
+      switch (e->op) {
+        case BinOp::Add:
+          if (__builtin_add_overflow(x, y, &r)) return false;
+          break;
+        case BinOp::Sub:
+          if (__builtin_sub_overflow(x, y, &r)) return false;
+          break;
+        case BinOp::Mul:
+          if (__builtin_mul_overflow(x, y, &r)) return false;
+          break;
+        case BinOp::Mod:
+          if (y == 0 || (x == INT64_MIN && y == -1)) return false;
+          r = x % y;
+          break;
+        case BinOp::IntDiv:
+          if (y == 0 || (x == INT64_MIN && y == -1)) return false;
+          r = x / y;
+          break;
+        default:
+          return false;
+      }
+      value = r;
+      type = IntegerResultType(tx, ty, r);
+      return true;
+    }
+    default:
+      return false;
+  }
+  if (!v->is_integral()) return false;
+  value = v->int_value();
+  type = v->type();
+  return true;
+}
+
 // Operands that are variables or constants are read in place.
 const Variant& Interp::Operand(Expr* e, Frame& f, Variant& scratch) {
   switch (e->kind) {
@@ -461,6 +544,30 @@ const Variant& Interp::Operand(Expr* e, Frame& f, Variant& scratch) {
 }
 
 Variant Interp::EvalBinary(Expr* e, Frame& f) {
+  if (e->pure_integer) {
+    int64_t x, y;
+    VarType tx, ty;
+    if (e->op >= BinOp::Eq) {
+      if (FastInt(e->a.get(), f, x, tx) && FastInt(e->b.get(), f, y, ty)) {
+        switch (e->op) {
+          case BinOp::Eq:
+            return Variant::Bool(x == y);
+          case BinOp::Ne:
+            return Variant::Bool(x != y);
+          case BinOp::Lt:
+            return Variant::Bool(x < y);
+          case BinOp::Le:
+            return Variant::Bool(x <= y);
+          case BinOp::Gt:
+            return Variant::Bool(x > y);
+          default:
+            return Variant::Bool(x >= y);
+        }
+      }
+    } else if (FastInt(e, f, x, tx)) {
+      return Variant::Integral(tx, x);
+    }
+  }
   Variant scratch_a, scratch_b;
   const Variant& a = Operand(e->a.get(), f, scratch_a);
   const Variant& b = Operand(e->b.get(), f, scratch_b);

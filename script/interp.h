@@ -90,6 +90,7 @@ class Interp {
   Variant Eval(Expr* e, Frame& f);
   Variant EvalBinary(Expr* e, Frame& f);
   const Variant& Operand(Expr* e, Frame& f, Variant& scratch);
+  bool FastInt(const Expr* e, Frame& f, int64_t& value, VarType& type);
   Variant* RefOf(Expr* e, Frame& f);
   void Store(Expr* target, Variant value, Frame& f, bool is_set);
   void StoreVar(Variant* slot, VarType type, Variant value);

@@ -645,6 +645,7 @@ class Resolver {
         ResolveExpr(e->b, proc);
         if (e->a->kind == ExprKind::Const && e->b->kind == ExprKind::Const && e->op != BinOp::Is)
           Fold(e);
+        if (e->kind == ExprKind::Binary) MarkPureInteger(*e);
         return;
       case ExprKind::Member:
         if (!e->a) {
@@ -681,6 +682,44 @@ class Resolver {
         !locals_.count("err") && !globals_.count("err") && context_.err_object) {
       e->kind = ExprKind::Const;
       e->value = Variant::Object(context_.err_object);
+    }
+  }
+
+  static bool IntegerOperand(const Expr& e) {
+    switch (e.kind) {
+      case ExprKind::Local:
+      case ExprKind::Global:
+        return true;
+      case ExprKind::Const:
+        return e.value.is_integral();
+      case ExprKind::Binary:
+        return e.pure_integer && !IsComparison(e.op);
+      default:
+        return false;
+    }
+  }
+
+  static bool IsComparison(BinOp op) { return op >= BinOp::Eq && op <= BinOp::Ge; }
+
+  // Marks whole-number arithmetic (and a comparison on top of it) for the
+  // evaluator's integer fast path.
+  static void MarkPureInteger(Expr& e) {
+    switch (e.op) {
+      case BinOp::Add:
+      case BinOp::Sub:
+      case BinOp::Mul:
+      case BinOp::Mod:
+      case BinOp::IntDiv:
+      case BinOp::Eq:
+      case BinOp::Ne:
+      case BinOp::Lt:
+      case BinOp::Le:
+      case BinOp::Gt:
+      case BinOp::Ge:
+        e.pure_integer = IntegerOperand(*e.a) && IntegerOperand(*e.b);
+        break;
+      default:
+        break;
     }
   }
 

@@ -1,0 +1,4 @@
+t = ""
+for k in range(100000):
+    t = t + "x"
+print(len(t))

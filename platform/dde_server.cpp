@@ -140,6 +140,7 @@ class Server::Loop {
   Loop(int listen_fd, int wake_fd, std::shared_ptr<Shared> shared)
       : listen_fd_(listen_fd),
         wake_fd_(wake_fd),
+        user_(::geteuid()),
         shared_(std::move(shared)),
         buffer_(kHeaderSize + kMaxCommandSize + 1) {}
 
@@ -186,7 +187,7 @@ class Server::Loop {
       }
       open_ = std::move(still_open);
 
-      if (accepting && (fds[1].revents & POLLIN)) AcceptAll();
+      if (accepting && (fds[1].revents & POLLIN)) AcceptOne();
     }
   }
 
@@ -197,26 +198,25 @@ class Server::Loop {
     Clock::time_point deadline;
   };
 
-  void AcceptAll() {
-    while (open_.size() < kMaxOpenConnections) {
-      UniqueFd fd(::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-      if (!fd.valid()) return;  // EAGAIN, or an error the next poll reports again
-      std::optional<Peer> peer = PeerOf(fd.get());
-      if (!peer || peer->uid != ::geteuid()) {
-        std::string who =
-            peer ? "process " + std::to_string(peer->pid) + " of user " + std::to_string(peer->uid)
-                 : std::string("a process of unknown user");
-        Shared::Log(shared_, "DDE: refused a conversation with " + shared_->description + " from " +
-                                 who + "; only user " + std::to_string(::geteuid()) +
-                                 " may send commands");
-        SendAck(fd.get(), Ack::Refused);
-        continue;
-      }
-      // The client sends right after connecting, so the packet is often
-      // already here: no need to wait for another poll round.
-      if (!Receive(fd, peer->pid)) continue;
-      open_.push_back({std::move(fd), peer->pid, Clock::now() + kCommandDeadline});
+  // One per poll round: a second accept would mostly just find the queue
+  // empty, and a queue with more in it makes the next poll return at once.
+  void AcceptOne() {
+    UniqueFd fd(::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (!fd.valid()) return;  // gone meanwhile, or an error the next poll reports again
+    std::optional<Peer> peer = PeerOf(fd.get());
+    if (!peer || peer->uid != user_) {
+      std::string who =
+          peer ? "process " + std::to_string(peer->pid) + " of user " + std::to_string(peer->uid)
+               : std::string("a process of unknown user");
+      Shared::Log(shared_, "DDE: refused a conversation with " + shared_->description + " from " +
+                               who + "; only user " + std::to_string(user_) + " may send commands");
+      SendAck(fd.get(), Ack::Refused);
+      return;
     }
+    // The client sends right after connecting, so the packet is often
+    // already here: no need to wait for another poll round.
+    if (!Receive(fd, peer->pid)) return;
+    open_.push_back({std::move(fd), peer->pid, Clock::now() + kCommandDeadline});
   }
 
   // False when the connection is done with (command queued, or dropped).
@@ -243,14 +243,18 @@ class Server::Loop {
     if (request->wait) {
       Shared::Enqueue(shared_, Pending{std::move(request->text), std::move(fd)});
     } else {
-      Shared::Enqueue(shared_, Pending{std::move(request->text), UniqueFd()});
+      // Answer first so the client runs on while the main thread is woken.
+      // Order is kept all the same: this thread queues the command before
+      // it reads any later one.
       SendAck(fd.get(), Ack::Accepted);
+      Shared::Enqueue(shared_, Pending{std::move(request->text), UniqueFd()});
     }
     return false;
   }
 
   const int listen_fd_;
   const int wake_fd_;
+  const uid_t user_;
   std::shared_ptr<Shared> shared_;
   std::vector<char> buffer_;
   std::vector<Open> open_;

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -888,18 +889,40 @@ Variant Environ(Interp&, Args a) {
   const char* value = std::getenv(S(a[0]).c_str());
   return Variant::Str(value ? value : "");
 }
+// Starts the command without waiting for it. A helper shell puts it in the
+// background and reports its process id, so the started program is never
+// left behind as an unreaped child of the host.
 Variant Shell(Interp& in, Args a) {
   std::string command = S(a[0]);
   if (command.empty()) Raise(err::kInvalidCall);
+  int report[2];
+  if (pipe(report) != 0) Raise(err::kOutOfMemory);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, in.current_dir().c_str());
-  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-  pid_t pid = 0;
-  int rc = posix_spawn(&pid, "/bin/sh", &actions, nullptr, const_cast<char* const*>(argv), environ);
+  posix_spawn_file_actions_addclose(&actions, report[0]);
+  posix_spawn_file_actions_adddup2(&actions, report[1], 3);
+  const char* argv[] = {
+      "/bin/sh",       "-c",   "/bin/sh -c \"$1\" 3>&- </dev/null & echo $! >&3", "sh",
+      command.c_str(), nullptr};
+  pid_t helper = 0;
+  int rc =
+      posix_spawn(&helper, "/bin/sh", &actions, nullptr, const_cast<char* const*>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) Raise(err::kFileNotFound, "File not found: " + command);
-  return Variant::Double(static_cast<double>(pid));
+  close(report[1]);
+  std::string text;
+  if (rc == 0) {
+    char buffer[32];
+    ssize_t n;
+    while ((n = read(report[0], buffer, sizeof buffer)) > 0)
+      text.append(buffer, static_cast<size_t>(n));
+    waitpid(helper, nullptr, 0);
+  }
+  close(report[0]);
+  double pid = 0;
+  if (rc != 0 || !ParseNumber(text, &pid) || pid <= 0)
+    Raise(err::kFileNotFound, "File not found: " + command);
+  return Variant::Double(pid);
 }
 Variant Wait(Interp& in, Args a) {
   double seconds = D(a[0]);

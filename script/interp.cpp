@@ -1,5 +1,6 @@
 #include "script/interp.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +17,21 @@ namespace rv::script {
 
 namespace {
 
-constexpr int kMaxDepth = 2000;
+constexpr int kMaxDepth = 100000;
+// Stack kept free below the deepest script call for the library and the host.
+constexpr size_t kStackReserve = 256 * 1024;
+
+// How much of this thread's stack a run may use.
+size_t UsableStack() {
+  pthread_attr_t attr;
+  size_t size = 0;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    pthread_attr_getstacksize(&attr, &size);
+    pthread_attr_destroy(&attr);
+  }
+  if (size == 0) size = 1024 * 1024;
+  return size > 2 * kStackReserve ? size - kStackReserve : size / 2;
+}
 constexpr int kBudget = 4096;
 constexpr size_t kChunk = 8192;
 
@@ -111,6 +126,9 @@ Variant Interp::NewSlotValue(const SlotInit& init) const {
 }
 
 void Interp::RunMain() {
+  char here;
+  stack_top_ = &here;
+  stack_limit_ = UsableStack();
   std::vector<ExprPtr> no_args;
   Frame top;
   try {
@@ -183,7 +201,10 @@ double Interp::NextRandom(std::optional<double> arg) {
 // ---- procedures
 
 Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
-  if (depth_ >= kMaxDepth) Raise(err::kOutOfStack);
+  char here;
+  // Deep recursion ends in a script error, not in a crash of the host.
+  if (depth_ >= kMaxDepth || static_cast<size_t>(stack_top_ - &here) > stack_limit_)
+    Raise(err::kOutOfStack);
   size_t n = p->slots.size();
   SlotStack::Mark mark;
   Slot* slots = stack_->Push(n, &mark);

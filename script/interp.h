@@ -126,6 +126,8 @@ class Interp {
   std::vector<Variant> globals_;
   std::unique_ptr<SlotStack> stack_;
   int depth_ = 0;
+  const char* stack_top_ = nullptr;
+  size_t stack_limit_ = 0;
   int budget_ = 4096;
   std::chrono::steady_clock::time_point last_events_;
   FileTable files_;

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "script/builtins.h"
@@ -440,6 +442,17 @@ void Interp::Execute(Frame& f) {
     } catch (ScriptError& e) {
       int next = Trap(f, pc, e);
       if (next < 0) throw;
+      pc = next;
+    } catch (const std::bad_alloc&) {
+      // A huge String, Space or ReDim: an error of the script, not of the host.
+      ScriptError e{err::kOutOfMemory, ErrorText(err::kOutOfMemory), "", 0, ""};
+      int next = Trap(f, pc, e);
+      if (next < 0) throw e;
+      pc = next;
+    } catch (const std::length_error&) {
+      ScriptError e{err::kOutOfMemory, ErrorText(err::kOutOfMemory), "", 0, ""};
+      int next = Trap(f, pc, e);
+      if (next < 0) throw e;
       pc = next;
     }
   }

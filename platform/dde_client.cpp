@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +58,11 @@ Result<std::string> FindProgram(const std::string& program) {
     std::string dir = dirs.substr(start, colon - start);
     if (dir.empty()) dir = ".";
     std::string candidate = dir + "/" + program;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    struct stat info {};
+    if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
     start = colon + 1;
   }
   return MakeError("cannot start the service application " + program + ": not found in PATH");
@@ -178,6 +183,11 @@ Result<void> SocketClient::Execute(const Command& command) {
 
   const bool wait = command.wait == Wait::Yes;
   const std::string packet = EncodeRequest(command.text, wait);
+  if (packet.size() > 32 * 1024) {
+    // One packet must fit the send buffer, whose default may be small.
+    int size = static_cast<int>(2 * packet.size());
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+  }
   ssize_t sent;
   do {
     sent = ::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL);

@@ -33,6 +33,9 @@ class Client {
 
   // Ok when the server received the command and, with Wait::Yes, its handler
   // accepted it; otherwise an error text that says what went wrong.
+  // A waiting command to a server of this process must not be sent from
+  // that server's main thread: the handler could only run after the wait
+  // timed out.
   virtual Result<void> Execute(const Command& command) = 0;
 
   // Whether a server answers for the service and topic right now ("the other

@@ -49,6 +49,11 @@ class DirectoryLock {
   UniqueFd fd_;  // closing it releases the lock
 };
 
+bool SenderHungUp(int fd) {
+  pollfd entry{fd, POLLIN, 0};
+  return ::poll(&entry, 1, 0) == 1 && (entry.revents & (POLLHUP | POLLERR)) != 0;
+}
+
 struct Pending {
   std::string text;
   UniqueFd reply;  // set when the client waits for the handler's answer
@@ -90,6 +95,16 @@ struct Server::Shared {
       }
       item = std::move(self->queue.front());
       self->queue.pop_front();
+    }
+    if (item.reply.valid() && SenderHungUp(item.reply.get())) {
+      // It was told the command failed (its time-out ran out); running it
+      // now would make that untrue.
+      if (self->log) {
+        self->log("DDE: dropped a command to " + self->description +
+                  " whose sender stopped waiting before it could be handled");
+      }
+      ScheduleNext(self);
+      return;
     }
 
     // Also when the handler throws: the client learns the command was not

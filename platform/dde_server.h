@@ -10,7 +10,9 @@
 //
 // A client that asked to wait gets its acknowledgement after the handler
 // returned, with the handler's answer; any other client gets it as soon as
-// the text was received. Only processes of the server's own user are served;
+// the text was received. A waiting client that gave up (its time-out ran
+// out) before its turn came has its command dropped, not run, since it was
+// told the command failed. Only processes of the server's own user are served;
 // others are refused and reported to the log sink, and nothing runs.
 //
 // Socket I/O runs on a thread of the server's own. The log sink, like the

@@ -401,6 +401,26 @@ TEST_F(DdeTest, ServerThatClosesOrNeverAnswersGivesAClearFailureNotAHang) {
   }
 }
 
+TEST_F(DdeTest, AWaitingCommandWhoseSenderTimedOutIsDroppedNotRun) {
+  ClientTimeouts short_wait = TestTimeouts();
+  short_wait.acknowledge_wait = 200ms;
+  SocketClient client(short_wait);
+  std::vector<std::string> got;
+  auto server = Serve("Runvane", "System", [&](const std::string& text) {
+    got.push_back(text);
+    return true;
+  });
+  // The main thread is busy (it runs nothing) until the sender gave up.
+  Result<void> result = client.Execute("Runvane", "System", "LAUNCH: late", Wait::Yes);
+  ASSERT_FALSE(result.ok());
+  EXPECT_THAT(result.error(), HasSubstr("did not acknowledge the command within 200 ms"));
+  EXPECT_TRUE(client.Execute("Runvane", "System", "UPDATE", Wait::No).ok());
+  PumpUntil([&] { return !got.empty(); });
+  EXPECT_EQ(got, std::vector<std::string>{"UPDATE"});
+  ASSERT_EQ(log_.size(), 1u);
+  EXPECT_THAT(log_[0], HasSubstr("sender stopped waiting"));
+}
+
 TEST_F(DdeTest, DestroyingTheServerEndsTheConversationsOfCommandsNotYetHandled) {
   bool handled = false;
   auto server = Serve("Runvane", "System", [&](const std::string&) {

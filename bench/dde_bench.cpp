@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <stdexcept>
 #include <string>
@@ -26,15 +27,28 @@ namespace {
 using namespace std::chrono_literals;
 
 // A private RUNVANE_HOME for the whole run, so the benchmark never meets a
-// real program's sockets.
-const std::string& BenchHome() {
-  static const std::string home = [] {
+// real program's sockets; removed when the run ends.
+class BenchFolder {
+ public:
+  BenchFolder() {
     char pattern[] = "/tmp/rvb-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     ::setenv("RUNVANE_HOME", pattern, 1);
-    return std::string(pattern);
-  }();
-  return home;
+    path_ = pattern;
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& BenchHome() {
+  static const BenchFolder folder;
+  return folder.path();
 }
 
 // A program main thread: a manual dispatcher loop with a DDE server on it.

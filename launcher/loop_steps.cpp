@@ -31,9 +31,12 @@ void AddLoopSteps(StepHandlers& handlers) {
   });
 }
 
-StepHandlers MakeStepHandlers() {
+StepHandlers MakeStepHandlers(const StepServices& services) {
   StepHandlers handlers;
   AddLoopSteps(handlers);
+  AddProgramSteps(handlers, services);
+  AddFileSteps(handlers, services);
+  AddPauseStep(handlers);
   return handlers;
 }
 

@@ -5,13 +5,23 @@
 
 #include "common/step_keywords.h"
 #include "launcher/interpreter_host.h"
+#include "launcher/step_services.h"
 
 namespace rv {
 
-// Every handler the launcher has.
+// Every handler the launcher has, working through `services`.
+StepHandlers MakeStepHandlers(const StepServices& services);
+// The same with this system's real services (LinuxStepServices()).
 StepHandlers MakeStepHandlers();
 
 // The loop block: BEGINLOOP and ENDLOOP.
 void AddLoopSteps(StepHandlers& handlers);
+
+// START, OPEN, PRINT.
+void AddProgramSteps(StepHandlers& handlers, const StepServices& services);
+// COPY, MOVE, DELETE, RENAME, MAKEDIR, REMDIR, CD.
+void AddFileSteps(StepHandlers& handlers, const StepServices& services);
+// PAUSE.
+void AddPauseStep(StepHandlers& handlers);
 
 }  // namespace rv

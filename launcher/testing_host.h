@@ -15,6 +15,9 @@
 #include "launcher/interpreter_host.h"
 #include "launcher/step_handlers.h"
 #include "launcher/task_interpreter.h"
+#include "platform/fake_file_operations.h"
+#include "platform/fake_shell.h"
+#include "platform/fake_trash.h"
 #include "platform/manual_dispatcher.h"
 #include "platform/registry.h"
 #include "platform/testing/test_home.h"
@@ -27,7 +30,7 @@ class TestingHost : public InterpreterHost {
       : clock_(EncodeDate(2026, 12, 11) + EncodeTime(9, 30, 0, 0)),
         store_(std::move(*Registry::Open(MakeTempDir() + "registry.db"))),
         logger_(clock_),
-        handlers_(MakeStepHandlers()) {
+        handlers_(MakeStepHandlers({shell_, files_, trash_})) {
     logger_.SetLogFile(MakeTempDir() + "RUNVANE.LOG");
     logger_.SetThreshold(0);
     logger_.ToggleActivate(true);
@@ -72,6 +75,10 @@ class TestingHost : public InterpreterHost {
   ManualDispatcher dispatcher_;
   std::unique_ptr<Registry> store_;
   TRVLogger logger_;
+  // The step handlers' platform, faked: nothing is started or touched.
+  FakeShell shell_;
+  FakeFileOperations files_;
+  FakeTrash trash_;
   StepHandlers handlers_;
   std::vector<std::string> notifications;
   std::vector<std::shared_ptr<RVTask>> started;

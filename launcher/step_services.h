@@ -1,0 +1,23 @@
+#pragma once
+
+// The platform services the step handlers work through. The launcher's host
+// owns them; tests hand in fakes. The handlers keep references, so the
+// services must outlive every handler table made from them.
+
+#include "platform/file_operations.h"
+#include "platform/shell.h"
+#include "platform/trash.h"
+
+namespace rv {
+
+struct StepServices {
+  Shell& shell;
+  FileOperations& files;
+  Trash& trash;
+};
+
+// The real services of this system, for as long as the process runs. They
+// hold no state, so every thread may share them.
+StepServices LinuxStepServices();
+
+}  // namespace rv

@@ -12,25 +12,62 @@ namespace rv::script {
 enum class Tok { Word, Number, String, Date, Op, Colon, Newline, End };
 
 // clang-format off
-#define RV_SCRIPT_KEYWORDS(X)                                                                     \
-  X(And, "and")                                                                                   \
-  X(As, "as")                                                                                     \
-  X(ByRef, "byref")                                                                               \
-  X(ByVal, "byval")                                                                               \
-  X(Call, "call")                                                                                 \
-  X(Case, "case") X(Const, "const") X(Dim, "dim") X(Do, "do") X(Each, "each") X(Else, "else")     \
-      X(ElseIf, "elseif") X(Empty, "empty") X(End, "end") X(Eqv, "eqv") X(Exit, "exit")           \
-          X(False, "false") X(For, "for") X(Function, "function") X(GoTo, "goto") X(If, "if")     \
-              X(Imp, "imp") X(In, "in") X(Is, "is") X(Like, "like") X(Loop, "loop") X(Mod, "mod") \
-                  X(New, "new") X(Next, "next") X(Not, "not") X(Nothing, "nothing")               \
-                      X(Null, "null") X(On, "on") X(Optional, "optional") X(Or, "or")             \
-                          X(ParamArray, "paramarray") X(Preserve, "preserve")                     \
-                              X(Private, "private") X(Public, "public") X(ReDim, "redim")         \
-                                  X(Resume, "resume") X(Select, "select") X(Set, "set")           \
-                                      X(Step, "step") X(Sub, "sub") X(Then, "then") X(To, "to")   \
-                                          X(True, "true") X(Until, "until") X(Wend, "wend")       \
-                                              X(While, "while") X(With, "with") X(Xor, "xor")     \
-                                                  X(Static, "static") X(Global, "global")
+#define RV_SCRIPT_KEYWORDS(X) \
+  X(And, "and") \
+  X(As, "as") \
+  X(ByRef, "byref") \
+  X(ByVal, "byval") \
+  X(Call, "call") \
+  X(Case, "case") \
+  X(Const, "const") \
+  X(Dim, "dim") \
+  X(Do, "do") \
+  X(Each, "each") \
+  X(Else, "else") \
+  X(ElseIf, "elseif") \
+  X(Empty, "empty") \
+  X(End, "end") \
+  X(Eqv, "eqv") \
+  X(Exit, "exit") \
+  X(False, "false") \
+  X(For, "for") \
+  X(Function, "function") \
+  X(GoTo, "goto") \
+  X(If, "if") \
+  X(Imp, "imp") \
+  X(In, "in") \
+  X(Is, "is") \
+  X(Like, "like") \
+  X(Loop, "loop") \
+  X(Mod, "mod") \
+  X(New, "new") \
+  X(Next, "next") \
+  X(Not, "not") \
+  X(Nothing, "nothing") \
+  X(Null, "null") \
+  X(On, "on") \
+  X(Optional, "optional") \
+  X(Or, "or") \
+  X(ParamArray, "paramarray") \
+  X(Preserve, "preserve") \
+  X(Private, "private") \
+  X(Public, "public") \
+  X(ReDim, "redim") \
+  X(Resume, "resume") \
+  X(Select, "select") \
+  X(Set, "set") \
+  X(Step, "step") \
+  X(Sub, "sub") \
+  X(Then, "then") \
+  X(To, "to") \
+  X(True, "true") \
+  X(Until, "until") \
+  X(Wend, "wend") \
+  X(While, "while") \
+  X(With, "with") \
+  X(Xor, "xor") \
+  X(Static, "static") \
+  X(Global, "global")
 // clang-format on
 
 enum class Kw {

@@ -10,12 +10,16 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/dde_client.h"
 #include "platform/dde_server.h"
@@ -143,4 +147,51 @@ void BM_RawUnixRequestAck(benchmark::State& state) {
 }
 BENCHMARK(BM_RawUnixRequestAck)->UseRealTime();
 
+// Prints the usual table, then the ratio of each DDE execute to the raw
+// floor (medians when the run has repetitions).
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      times_[run.run_name.str()] = run.GetAdjustedRealTime();
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const double* floor = Find("RawUnixRequestAck");
+    if (floor == nullptr) return;
+    for (const char* name : {"DdeExecute/Wait", "DdeExecute/NoWait"}) {
+      if (const double* time = Find(name)) {
+        std::printf("%-18s %.2fx the raw request/acknowledge round trip%s\n", name, *time / *floor,
+                    std::string_view(name) == "DdeExecute/Wait" ? " (goal: at most 2x)" : "");
+      }
+    }
+  }
+
+ private:
+  const double* Find(std::string_view part) const {
+    for (const auto& [name, time] : times_) {
+      if (name.find(part) != std::string::npos) return &time;
+    }
+    return nullptr;
+  }
+
+  std::map<std::string, double> times_;
+};
+
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

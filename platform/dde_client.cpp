@@ -1,23 +1,18 @@
 #include "platform/dde_client.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "platform/dde_wire.h"
+#include "platform/detached_process.h"
 #include "platform/paths.h"
-
-extern char** environ;
 
 namespace rv::dde {
 namespace {
@@ -68,73 +63,13 @@ Result<std::string> FindProgram(const std::string& program) {
   return MakeError("cannot start the service application " + program + ": not found in PATH");
 }
 
-// Only async-signal-safe calls from here on: the caller may have other
-// threads, and after fork() only this one exists in the child.
-[[noreturn]] void ExecGrandchild(const char* program, char* const* argv, int null_fd,
-                                 int report_fd) {
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
-  struct sigaction defaults {};
-  defaults.sa_handler = SIG_DFL;
-  for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
-    sigaction(signal_number, &defaults, nullptr);
-  }
-  if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
-  // Keep only stdio and the report pipe (close-on-exec) across exec.
-  if (report_fd > 3) ::close_range(3, static_cast<unsigned>(report_fd - 1), 0);
-  ::close_range(static_cast<unsigned>(report_fd + 1), ~0U, 0);
-  ::execve(program, argv, environ);
-  int error = errno;
-  [[maybe_unused]] ssize_t written = ::write(report_fd, &error, sizeof error);
-  ::_exit(127);
-}
-
 }  // namespace
 
 Result<void> StartDetached(const std::string& program) {
   Result<std::string> found = FindProgram(program);
   if (!found) return MakeError(found.error());
-  std::string path = *found;
-  std::vector<char*> argv = {path.data(), nullptr};
-
-  UniqueFd null_fd(::open("/dev/null", O_RDONLY | O_CLOEXEC));
-  int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) {
-    return MakeError("cannot start " + path + ": " + ErrnoText(errno));
-  }
-  UniqueFd report_read(report[0]);
-  UniqueFd report_write(report[1]);
-
-  // Double fork: the middle child makes a new session, starts the program
-  // and exits at once, so the program is re-parented and never our zombie.
-  pid_t middle = ::fork();
-  if (middle < 0) return MakeError("cannot start " + path + ": " + ErrnoText(errno));
-  if (middle == 0) {
-    ::setsid();
-    pid_t grandchild = ::fork();
-    if (grandchild == 0)
-      ExecGrandchild(path.c_str(), argv.data(), null_fd.get(), report_write.get());
-    if (grandchild < 0) {
-      int error = errno;
-      [[maybe_unused]] ssize_t written = ::write(report_write.get(), &error, sizeof error);
-    }
-    ::_exit(0);
-  }
-  report_write.Reset();
-  int status = 0;
-  while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
-  }
-
-  // The pipe closes on a successful exec without data.
-  int error = 0;
-  ssize_t got;
-  do {
-    got = ::read(report_read.get(), &error, sizeof error);
-  } while (got < 0 && errno == EINTR);
-  if (got == static_cast<ssize_t>(sizeof error)) {
-    return MakeError("cannot start the service application " + path + ": " + ErrnoText(error));
-  }
+  Result<int> started = rv::StartDetached(DetachedStart{*found, {*found}, {}, false});
+  if (!started) return MakeError("cannot start the service application: " + started.error());
   return {};
 }
 

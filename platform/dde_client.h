@@ -74,9 +74,9 @@ class SocketClient final : public Client {
   std::string directory_;
 };
 
-// Starts `program` detached: in a session of its own, stdin from /dev/null,
-// never left as a zombie of the caller. Fails when the program cannot be
-// found or executed.
+// Starts a service application detached (a session of its own, stdin from
+// /dev/null, never left as the caller's zombie); a name without a slash is
+// looked up in PATH. Fails when it cannot be found or executed.
 Result<void> StartDetached(const std::string& program);
 
 }  // namespace rv::dde

@@ -71,6 +71,7 @@ struct Expr {
   ExprPtr a, b;
   std::vector<ExprPtr> args;
   bool has_parens = false;
+  bool parenthesized = false;  // written in parentheses: "Foo (x)" passes x by value
 
   // Resolved.
   int slot = -1;

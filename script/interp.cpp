@@ -227,6 +227,9 @@ Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
     slots[i].ref = &slots[i].value;
 
   size_t given = args.size();
+  constexpr int kMaxCopyBacks = 16;
+  int copy_back[kMaxCopyBacks];
+  int copy_backs = 0;
   for (size_t i = 0; i < p->params.size(); ++i) {
     const Param& param = p->params[i];
     Slot& s = slots[i];
@@ -241,11 +244,19 @@ Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
       }
       continue;
     }
-    if (param.by_ref && (arg->kind == ExprKind::Local || arg->kind == ExprKind::Global) &&
-        (param.type == VarType::Variant || param.type == arg->decl_type || param.is_array)) {
+    bool variable =
+        (arg->kind == ExprKind::Local || arg->kind == ExprKind::Global) && !arg->parenthesized;
+    if (param.by_ref && variable && (param.type == arg->decl_type || param.is_array)) {
       s.ref = RefOf(arg, caller);
       if (param.is_array && !s.ref->is_array()) Raise(err::kTypeMismatch);
       continue;
+    }
+    if (param.by_ref && variable) {
+      // Types differ: the callee works on a converted copy that goes back,
+      // converted again, when it returns, so neither side sees a value its
+      // declaration forbids.
+      if (copy_backs == kMaxCopyBacks) Raise(err::kInvalidCall, "too many ByRef arguments");
+      copy_back[copy_backs++] = static_cast<int>(i);
     }
     Variant v = Eval(arg, caller);
     if (param.is_array) {
@@ -265,6 +276,11 @@ Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
   f.proc = p;
   f.slots = slots;
   Execute(f);
+  for (int k = 0; k < copy_backs; ++k) {
+    size_t i = static_cast<size_t>(copy_back[k]);
+    Expr* arg = args[i].get();
+    StoreVar(RefOf(arg, caller), arg->decl_type, std::move(slots[i].value));
+  }
   if (f.in_handler) err_.Clear();
   if (p->result_slot >= 0) return std::move(slots[p->result_slot].value);
   return Variant();

@@ -1114,6 +1114,7 @@ class Parser {
           Advance();
           ExprPtr e = ParseExpr();
           ExpectOp(")");
+          e->parenthesized = true;
           return e;
         }
         if (tok.text == ".") return ParseHead();

@@ -151,7 +151,8 @@ struct VarDecl {
   bool is_array = false;
   std::vector<Bound> bounds;  // empty with is_array: dynamic array
   bool is_const = false;
-  ExprPtr value;  // Const
+  bool is_static = false;  // keeps its value between calls
+  ExprPtr value;           // Const
   int line = 0;
 };
 
@@ -195,6 +196,7 @@ struct Param {
   bool by_ref = true;
   bool optional = false;
   bool is_array = false;
+  bool param_array = false;  // ParamArray: the rest of the arguments as an array
   VarType type = VarType::Variant;
   ExprPtr default_value;
 };
@@ -274,6 +276,8 @@ struct Module {
   bool option_explicit = false;
   bool compare_text = false;
   int option_base = 0;
+  // Enum names with their member names (lower case), for "Color.Red".
+  std::vector<std::pair<std::string, std::vector<std::string>>> enums;
 };
 
 }  // namespace rv::script

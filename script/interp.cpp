@@ -234,6 +234,17 @@ Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
     const Param& param = p->params[i];
     Slot& s = slots[i];
     Expr* arg = i < given ? args[i].get() : nullptr;
+    if (param.param_array) {
+      auto rest = std::make_shared<VariantArray>();
+      size_t count = given > i ? given - i : 0;
+      rest->bounds = {ArrayBound{0, static_cast<int32_t>(count)}};
+      for (size_t k = i; k < given; ++k) {
+        Expr* a = args[k].get();
+        rest->items.push_back(a->kind == ExprKind::Missing ? MissingArg() : Eval(a, caller));
+      }
+      s.value = Variant::Array(std::move(rest));
+      break;
+    }
     if (!arg || arg->kind == ExprKind::Missing) {
       if (param.default_value) {
         s.value = ConvertTo(param.default_value->value, param.type);

@@ -161,6 +161,10 @@ class Parser {
         scoped = true;
         Advance();
       }
+      if (IsWord("enum")) {
+        ParseEnum();
+        continue;
+      }
       CheckUnsupportedDeclaration();
       if (IsKw(Kw::Sub) || IsKw(Kw::Function)) {
         ParseProc(is_private);
@@ -177,9 +181,56 @@ class Parser {
         EndStatement();
         continue;
       }
-      if (IsKw(Kw::Static)) Unsupported("Static");
+      if (IsKw(Kw::Static))
+        Fail("Static belongs inside a Sub or Function; use Dim at module level");
       Fail("statements must be inside a Sub or Function (found " + Describe(Cur()) + ")", line);
     }
+  }
+
+  // Enum Name / member [= value] ... / End Enum: constants counting up
+  // from 0 or from the last given value.
+  void ParseEnum() {
+    int line = Cur().line;
+    Advance();
+    std::string spelling;
+    std::string name = Name(&spelling);
+    EndStatement();
+    std::vector<std::string> members;
+    std::string previous;
+    while (true) {
+      SkipSeparators();
+      if (Cur().kind == Tok::End)
+        Fail("missing End Enum for the Enum opened on line " + std::to_string(line));
+      if (IsKw(Kw::End)) {
+        Advance();
+        if (!AcceptWord("enum")) Expected("'End Enum'");
+        EndStatement();
+        break;
+      }
+      VarDecl d;
+      d.line = Cur().line;
+      d.is_const = true;
+      d.type = VarType::Long;
+      d.name = Name(&d.spelling);
+      if (AcceptOp("=")) {
+        d.value = ParseExpr();
+      } else if (previous.empty()) {
+        d.value = MakeExpr(ExprKind::Const);
+        d.value->value = Variant::Long(0);
+      } else {
+        auto prev = MakeExpr(ExprKind::Name);
+        prev->name = previous;
+        prev->spelling = previous;
+        auto one = MakeExpr(ExprKind::Const);
+        one->value = Variant::Long(1);
+        d.value = Binary(BinOp::Add, std::move(prev), std::move(one));
+      }
+      EndStatement();
+      previous = d.name;
+      members.push_back(d.name);
+      module_->globals.push_back(std::move(d));
+    }
+    module_->enums.emplace_back(name, std::move(members));
   }
 
   void ExpectWordAfterOption() { Expected("'Explicit', 'Compare' or 'Base'"); }
@@ -190,7 +241,7 @@ class Parser {
     if (w == "type" && Peek().kind == Tok::Word)
       Unsupported("Type ... End Type (user-defined types)");
     if (w == "declare") Unsupported("Declare (calls into outside libraries)");
-    if (w == "enum") Unsupported("Enum");
+
     if (w == "property") Unsupported("Property Get/Let/Set");
     if (w == "class") Unsupported("Class");
     if (w == "event") Unsupported("Event");
@@ -251,14 +302,22 @@ class Parser {
           } else {
             AcceptKw(Kw::ByRef);
           }
-          if (IsKw(Kw::ParamArray)) Unsupported("ParamArray");
+          if (AcceptKw(Kw::ParamArray)) {
+            if (p.optional || !p.by_ref) Fail("ParamArray cannot be Optional or ByVal");
+            p.param_array = true;
+            p.optional = true;
+          }
           char psuffix = Cur().suffix;
           p.name = Name(&p.spelling);
           p.type = SuffixType(psuffix);
           if (AcceptOp("(")) {
             ExpectOp(")");
-            p.is_array = true;
+            p.is_array = !p.param_array;
+          } else if (p.param_array) {
+            Expected("'()' after the ParamArray name");
           }
+          if (!proc->params.empty() && proc->params.back().param_array)
+            Fail("ParamArray must be the last parameter");
           if (AcceptKw(Kw::As)) p.type = ParseAsType();
           if (AcceptOp("=")) {
             if (!p.optional) Fail("a default value needs Optional");
@@ -418,8 +477,15 @@ class Parser {
           }
           return s;
         }
-        case Kw::Static:
-          Unsupported("Static");
+        case Kw::Static: {
+          auto s = NewStmt(StmtKind::Dim);
+          Advance();
+          if (IsKw(Kw::Sub) || IsKw(Kw::Function)) Unsupported("Static Sub / Static Function");
+          ParseDims(s->decls, true);
+          for (VarDecl& d : s->decls)
+            d.is_static = true;
+          return s;
+        }
         case Kw::Const: {
           auto s = NewStmt(StmtKind::Dim);
           Advance();
@@ -527,7 +593,7 @@ class Parser {
         case Kw::Function:
           Fail("a " + tok.text + " cannot be declared inside another Sub or Function");
         case Kw::ParamArray:
-          Unsupported("ParamArray");
+          Fail("ParamArray belongs in a parameter list");
         case Kw::None:
           break;
         default:

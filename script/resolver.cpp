@@ -1,5 +1,6 @@
 #include "script/resolver.h"
 
+#include <algorithm>
 #include <map>
 #include <unordered_map>
 
@@ -27,6 +28,7 @@ struct GlobalName {
 
 struct LocalName {
   bool is_const = false;
+  bool is_global = false;  // Static: the slot is a module slot
   int slot = -1;
   VarType type = VarType::Variant;
   bool is_array = false;
@@ -176,7 +178,7 @@ class Resolver {
       LocalName l;
       l.slot = NewSlot(p.type, p.is_array);
       l.type = p.type;
-      l.is_array = p.is_array;
+      l.is_array = p.is_array || p.param_array;
       locals_[p.name] = l;
       if (p.default_value) {
         ResolveExpr(p.default_value, &proc);
@@ -520,6 +522,13 @@ class Resolver {
     if (d.is_const) {
       l.is_const = true;
       l.value = ConstValue(d, proc_);
+    } else if (d.is_static) {
+      // A Static variable lives in a module slot of its own.
+      program_->globals.push_back(MakeSlotInit(d, proc_, module_->option_base));
+      l.slot = static_cast<int>(program_->globals.size()) - 1;
+      l.is_global = true;
+      l.type = d.type;
+      l.is_array = d.is_array;
     } else {
       SlotInit init = MakeSlotInit(d, proc_, module_->option_base);
       proc_->slots.push_back(std::move(init));
@@ -607,7 +616,8 @@ class Resolver {
   void BindProc(ExprPtr& e, Proc* target, int line) {
     int given = static_cast<int>(e->args.size());
     int most = static_cast<int>(target->params.size());
-    if (given > most || given < target->required_params) {
+    bool rest = !target->params.empty() && target->params.back().param_array;
+    if ((given > most && !rest) || given < target->required_params) {
       std::string expects =
           target->required_params == most
               ? std::to_string(most)
@@ -615,7 +625,7 @@ class Resolver {
       Fail(line, "wrong number of arguments to " + target->spelling + ": expects " + expects +
                      ", given " + std::to_string(given));
     }
-    for (int k = 0; k < given; ++k) {
+    for (int k = 0; k < std::min(given, most); ++k) {
       if (e->args[static_cast<size_t>(k)]->kind == ExprKind::Missing &&
           !target->params[static_cast<size_t>(k)].optional)
         Fail(line, "argument " + target->params[static_cast<size_t>(k)].spelling + " of " +
@@ -655,6 +665,7 @@ class Resolver {
           e->a->slot = withs_.back();
           e->a->line = e->line;
         } else {
+          if (ResolveEnumMember(e)) return;
           ErrAsObject(e->a);
           ResolveExpr(e->a, proc, false, false);
           if (e->a->kind == ExprKind::Call && e->a->proc && !e->a->proc->is_function)
@@ -673,6 +684,29 @@ class Resolver {
       default:
         return;
     }
+  }
+
+  // "Color.Red" for a member of Enum Color, unless Color names something else.
+  bool ResolveEnumMember(ExprPtr& e) {
+    const Expr& base = *e->a;
+    if (base.kind != ExprKind::Name || base.has_parens || locals_.count(base.name) ||
+        globals_.count(base.name))
+      return false;
+    for (const auto& module : program_->modules) {
+      for (const auto& [name, members] : module->enums) {
+        if (name != base.name) continue;
+        if (std::find(members.begin(), members.end(), e->name) == members.end())
+          Fail(e->line, e->spelling + " is not a member of Enum " + base.spelling);
+        auto found = globals_.find(e->name);
+        if (found == globals_.end() || found->second.kind != GlobalName::Const) return false;
+        if (e->has_parens) Fail(e->line, "constant " + e->spelling + " takes no arguments");
+        e->kind = ExprKind::Const;
+        e->value = found->second.value;
+        e->a.reset();
+        return true;
+      }
+    }
+    return false;
   }
 
   // "Err" stands for Err.Number except where an object is wanted: before a
@@ -757,7 +791,8 @@ class Resolver {
           BindProc(e, proc, e->line);
           return;
         }
-        BindVariable(e, ExprKind::Local, l.slot, l.type, statement);
+        BindVariable(e, l.is_global ? ExprKind::Global : ExprKind::Local, l.slot, l.type,
+                     statement);
         return;
       }
     }

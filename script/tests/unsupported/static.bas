@@ -1,4 +1,5 @@
-Sub Main
-  Static n
+Static Sub Counter()
 End Sub
-' expect error: line 2: Static is not supported
+Sub Main
+End Sub
+' expect error: line 1: Static belongs inside a Sub or Function; use Dim at module level

@@ -41,6 +41,10 @@ class InterpreterHost : public TaskStarter {
   // Interpreter thread, after a run with script steps: writes the task copy
   // back to the task file.
   virtual void WriteBackTask(const RVTask& copy) = 0;
+
+  // True once the launcher is ending: steps that wait (a pause) give up
+  // instead of keeping the launcher from quitting.
+  virtual bool ShuttingDown() const { return false; }
 };
 
 }  // namespace rv

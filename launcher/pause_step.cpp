@@ -44,11 +44,13 @@ void AddPauseStep(StepHandlers& handlers) {
                        Severity::Notice);
     }
     // A terminate request takes effect after the step, so the pause runs to
-    // its end. Sleeping in slices against a steady deadline keeps it exact
-    // when the wall clock is changed meanwhile.
+    // its end; only the launcher's own end cuts it short. Sleeping in slices
+    // against a steady deadline keeps it exact when the wall clock is changed
+    // meanwhile.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + length->duration;
-    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now())
+    for (Clock::time_point now = Clock::now(); now < end && !run.Host().ShuttingDown();
+         now = Clock::now())
       std::this_thread::sleep_for(
           std::min<Clock::duration>(end - now, std::chrono::milliseconds(100)));
     return StepStatus::Okay;

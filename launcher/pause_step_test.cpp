@@ -87,6 +87,13 @@ TEST_F(PauseStep, ATerminateRequestLetsThePauseFinishAndStopsTheNextStep) {
   EXPECT_THAT(host.notifications, Contains(HasSubstr("Task ended: P")));
 }
 
+TEST_F(PauseStep, TheLaunchersEndCutsALongPauseShort) {
+  host.shutting_down = true;
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(host.Run(Task({"PAUSE: 10 minutes"})), StepStatus::Okay);
+  EXPECT_LT(Clock::now() - start, std::chrono::minutes(1));
+}
+
 TEST_F(PauseStep, AMalformedCountFailsTheStepAndAMissingUnitIsLogged) {
   EXPECT_EQ(host.Run(Task({"PAUSE: 5 hours", "PAUSE: five seconds", "OPEN: \"/never\""})),
             StepStatus::Failed);

@@ -4,6 +4,7 @@
 // test home with a fixed clock, the test's store, and a record of every
 // notification, task start and write-back.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -46,6 +47,8 @@ class TestingHost : public InterpreterHost {
   }
   void StartTask(const std::shared_ptr<RVTask>& task) override { started.push_back(task); }
   void WriteBackTask(const RVTask& copy) override { written_back.push_back(copy.TaskName); }
+  bool ShuttingDown() const override { return shutting_down.load(); }
+  std::atomic<bool> shutting_down{false};
 
   // Runs a task to its end, doing the main thread's share meanwhile.
   int Run(const std::shared_ptr<RVTask>& task) {

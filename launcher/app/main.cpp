@@ -17,6 +17,7 @@
 #include "launcher/app/launcher_application.h"
 #include "launcher/app/main_form.h"
 #include "launcher/app/named_mutex.h"
+#include "launcher/app/timer_trigger_link.h"
 #include "platform/dde_client.h"
 #include "platform/fake_journal_control.h"
 #include "platform/paths.h"
@@ -106,6 +107,9 @@ int main(int argc, char** argv) {
       display && QSystemTrayIcon::isSystemTrayAvailable(),
   });
   form_for_log = &form;
+  rv::TimerTriggerLink timer_trigger(form, message_box, std::make_unique<rv::QtTimer>(),
+                                     rv::SystemClock::Instance());
+  form.AddTrigger(&timer_trigger);
   try {
     form.FormCreate();
   } catch (...) {

@@ -57,6 +57,7 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
+  shutting_down_.store(true);
   services_.housekeeping_timer.SetEnabled(false);
   // No new commands while the runs end.
   System.reset();

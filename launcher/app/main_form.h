@@ -7,6 +7,7 @@
 // interpreter threads reach it only through the logger and the dispatcher.
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -96,6 +97,7 @@ class TfrmMain final : public QObject,
   void NotifySettings(const std::string& text, bool wait) override;
   void StartTask(const std::shared_ptr<RVTask>& task) override;
   void WriteBackTask(const RVTask& copy) override;
+  bool ShuttingDown() const override { return shutting_down_.load(); }
 
   // ---- TaskFileHost.
   void CannotOpenTaskFile(const std::string& path) override;
@@ -148,6 +150,7 @@ class TfrmMain final : public QObject,
   bool processing_ = true;
   bool terminated_ = false;
   bool closed_ = false;
+  std::atomic<bool> shutting_down_{false};
   bool tray_enabled_ = true;
 
   // The task file's path for the write-back of interpreter threads.

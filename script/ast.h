@@ -71,7 +71,9 @@ struct Expr {
   ExprPtr a, b;
   std::vector<ExprPtr> args;
   bool has_parens = false;
-  bool parenthesized = false;  // written in parentheses: "Foo (x)" passes x by value
+  bool parenthesized = false;
+  int height = 1;  // of the operator tree below, bounded by the parser  // written in parentheses:
+                   // "Foo (x)" passes x by value
 
   // Resolved.
   int slot = -1;

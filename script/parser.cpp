@@ -1,5 +1,6 @@
 #include "script/parser.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace rv::script {
@@ -401,6 +402,7 @@ class Parser {
   // ---- blocks and statements
   template <typename Stop>
   Block ParseBlockUntil(Stop stop, const char* closer, int opened_at) {
+    Nesting guard(*this);
     Block block;
     while (true) {
       SkipSeparators();
@@ -1018,12 +1020,28 @@ class Parser {
     e->kind = ExprKind::Binary;
     e->line = a->line;
     e->op = op;
+    e->height = 1 + std::max(a->height, b->height);
+    if (e->height > kMaxNesting)
+      Fail("the expression is too long; split it into several statements");
     e->a = std::move(a);
     e->b = std::move(b);
     return e;
   }
 
-  ExprPtr ParseExpr() { return ParseImp(); }
+  // Depth guard: a pathological script must not exhaust the host's stack.
+  struct Nesting {
+    Parser& p;
+    explicit Nesting(Parser& parser) : p(parser) {
+      if (++p.depth_ > kMaxNesting) p.Fail("the script is nested too deeply here");
+    }
+    ~Nesting() { --p.depth_; }
+  };
+  static constexpr int kMaxNesting = 400;
+
+  ExprPtr ParseExpr() {
+    Nesting guard(*this);
+    return ParseImp();
+  }
 
   ExprPtr ParseImp() {
     ExprPtr e = ParseEqv();
@@ -1056,6 +1074,7 @@ class Parser {
     return e;
   }
   ExprPtr ParseNot() {
+    Nesting guard(*this);
     if (IsKw(Kw::Not)) {
       auto e = MakeExpr(ExprKind::Unary);
       Advance();
@@ -1135,6 +1154,7 @@ class Parser {
     }
   }
   ExprPtr ParseNeg() {
+    Nesting guard(*this);
     if (IsOp("-") || IsOp("+")) {
       bool neg = IsOp("-");
       auto e = MakeExpr(ExprKind::Unary);
@@ -1329,6 +1349,7 @@ class Parser {
   const std::string& file_;
   std::unique_ptr<Module> module_;
   int single_line_if_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

@@ -84,12 +84,17 @@ class LauncherHome {
     ASSERT_TRUE(list.SaveToFile().ok());
   }
 
-  void Start() {
-    std::vector<char*> args = {const_cast<char*>(Program().c_str()), nullptr};
-    std::string program = Program();
-    args[0] = program.data();
-    ASSERT_EQ(::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, args.data(), environ), 0);
+  // `prefix` runs in front of the program (faketime and its arguments).
+  void Start(std::vector<std::string> prefix = {}) {
+    prefix.push_back(Program());
+    std::vector<char*> args;
+    for (std::string& arg : prefix)
+      args.push_back(arg.data());
+    args.push_back(nullptr);
+    ASSERT_EQ(::posix_spawnp(&pid_, args[0], nullptr, nullptr, args.data(), environ), 0);
   }
+
+  std::string Home() const { return home_; }
 
   bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -356,6 +361,73 @@ TEST(LauncherProgramTest, ASettingsChangeReloadsTheTaskList) {
       home.WaitUntil([&] { return !preferences.GetChangeFlag(ChangeFlag::SettingsChange); }));
   ASSERT_TRUE(home.Send("LAUNCH: New").ok());
   EXPECT_TRUE(home.WaitForLog("New::Task \"New\" Ended."));
+  EXPECT_TRUE(home.Send("KILLRUNVANE").ok());
+  EXPECT_EQ(home.WaitForExit(), 0);
+}
+
+}  // namespace
+}  // namespace rv
+
+namespace rv {
+namespace {
+
+bool HaveFaketime() {
+  return ::access("/usr/bin/faketime", X_OK) == 0;
+}
+
+// The launcher under a clock that starts at 8:59:00 and runs twenty times as
+// fast: the task due at 9:00:00 comes one minute after the start.
+TEST(LauncherProgramTest, ScheduledTasksRunWhenDueAndAreRescheduled) {
+  if (!HaveFaketime()) GTEST_SKIP() << "faketime is not installed";
+  LauncherHome home;
+  {
+    RVTaskList list(home.TaskFile());
+    auto daily = list.Add();
+    daily->TaskName = "Daily at nine";
+    daily->LaunchDateTime = EncodeDate(2026, 12, 11) + EncodeTime(9, 0, 0, 0);
+    daily->Frequency = 1;
+    daily->Interval = 1;
+    daily->IntervalType = 2;
+    daily->Active = true;
+    daily->LateFlags = 1 | 8;
+    daily->TaskTriggers = 1;
+    daily->Steps = {"MAKEDIR: \"" + home.Home() + "daily\""};
+    auto once = list.Add();
+    once->TaskName = "Once at nine";
+    once->LaunchDateTime = EncodeDate(2026, 12, 11) + EncodeTime(9, 0, 5, 0);
+    once->Frequency = 0;
+    once->Active = true;
+    once->LateFlags = 1 | 8;
+    once->TaskTriggers = 1;
+    once->Steps = {"MAKEDIR: \"" + home.Home() + "once\""};
+    ASSERT_TRUE(list.SaveToFile());
+  }
+  home.Start({"faketime", "-f", "@2026-12-11 08:59:00 x20"});
+  ASSERT_TRUE(home.WaitForLog("Once at nine::Task \"Once at nine\" Ended.", 1)) << home.Log();
+  const std::string log = home.Log();
+  // On time: within one scan period (one second) of its moment.
+  EXPECT_TRUE(
+      log.find("(12/11/2026 9:00:00 AM) - Daily at nine::Task Started") != std::string::npos ||
+      log.find("(12/11/2026 9:00:01 AM) - Daily at nine::Task Started") != std::string::npos)
+      << log;
+  EXPECT_EQ(::access((home.Home() + "daily").c_str(), F_OK), 0);
+  EXPECT_EQ(::access((home.Home() + "once").c_str(), F_OK), 0);
+
+  // The file now carries the next launch moment; the one-time task is off.
+  ASSERT_TRUE(home.WaitUntil([&] {
+    return testing::ReadFile(home.TaskFile()).find("12/12/2026 9:0:0 AM") != std::string::npos;
+  }));
+  RVTaskList reread(home.TaskFile());
+  ASSERT_TRUE(reread.LoadFromFile());
+  EXPECT_EQ(reread.FindByName("Daily at nine")->LaunchDateTime,
+            EncodeDate(2026, 12, 12) + EncodeTime(9, 0, 0, 0));
+  EXPECT_TRUE(reread.FindByName("Daily at nine")->Active);
+  EXPECT_FALSE(reread.FindByName("Once at nine")->Active);
+  RVPreferences prefs(&home.Store(), RVPreferences::LoadNow::No);
+  EXPECT_TRUE(prefs.GetChangeFlag(ChangeFlag::RunvaneChange));
+  // Each ran once: the daily task is not due again for a day.
+  EXPECT_EQ(CountOf(home.Log(), "Daily at nine::Task Started"), 1);
+
   EXPECT_TRUE(home.Send("KILLRUNVANE").ok());
   EXPECT_EQ(home.WaitForExit(), 0);
 }

@@ -336,7 +336,9 @@ Variant Val(Interp&, Args a) {
       k = e;
     }
   }
-  return Variant::Double(std::strtod(s.substr(0, k).c_str(), nullptr));
+  size_t start = k > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  if (k == start || (k == start + 1 && s[start] == '.')) return Variant::Double(0);
+  return Variant::Double(DecimalValue(s.substr(0, k)));
 }
 Variant Str(Interp&, Args a) {
   if (a[0].is_null()) return Variant::Null();
@@ -388,9 +390,7 @@ Variant Round(Interp&, Args a) {
   double v = D(a[0]) * scale;
   double r = std::nearbyint(v);
   // Values like 2.675 * 100 land just below the half; round as written.
-  char text[64];
-  std::snprintf(text, sizeof text, "%.15g", v);
-  double again = std::strtod(text, nullptr);
+  double again = DecimalValue(GeneralText(v, 15));
   r = std::nearbyint(again);
   return Variant::Double(r / scale);
 }

@@ -261,9 +261,7 @@ std::string FormatNumberSection(double value, const std::string& section) {
       ++exponent;
     }
   }
-  char buffer[400];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  std::string text = buffer;
+  std::string text = FixedText(value, decimals);
   std::string whole = text, frac;
   size_t point = text.find('.');
   if (point != std::string::npos) {

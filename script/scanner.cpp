@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "script/dates.h"
+#include "script/values.h"
 
 namespace rv::script {
 
@@ -225,7 +226,7 @@ class Scanner {
       }
     }
     std::string digits(s_.substr(start, pos_ - start));
-    double value = std::strtod(digits.c_str(), nullptr);
+    double value = DecimalValue(digits);
     char suffix = 0;
     if (pos_ < s_.size() && std::string_view("%&!#@").find(s_[pos_]) != std::string_view::npos &&
         (pos_ + 1 >= s_.size() || !IsWordChar(s_[pos_ + 1]))) {

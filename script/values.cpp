@@ -1,6 +1,7 @@
 #include "script/values.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -280,7 +281,7 @@ bool ParseNumber(std::string_view text, double* value) {
     k = e;
   }
   if (k != body.size()) return false;
-  *value = std::strtod(body.c_str(), nullptr);
+  *value = DecimalValue(body);
   return true;
 }
 
@@ -375,13 +376,41 @@ double ToDate(const Variant& v) {
   return ToDouble(v);
 }
 
+double DecimalValue(std::string_view digits) {
+  if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+  double value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    return digits[0] == '-' ? -std::numeric_limits<double>::infinity()
+                            : std::numeric_limits<double>::infinity();
+  }
+  (void)end;
+  return value;
+}
+
+std::string GeneralText(double value, int precision) {
+  char buffer[64];
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  if (ec != std::errc()) return "0";
+  std::string s(buffer, end);
+  for (char& c : s) {
+    if (c == 'e') c = 'E';
+  }
+  return s;
+}
+
+std::string FixedText(double value, int decimals) {
+  char buffer[400];
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) return GeneralText(value, 15);
+  return std::string(buffer, end);
+}
+
 std::string NumberText(double value) {
   if (value == 0) return "0";
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string s = buffer;
-  // "1.5E+20" stays; "1E-05" stays; trim a trailing ".": none with %G.
-  return s;
+  return GeneralText(value, 15);
 }
 
 void AppendStr(std::string& out, const Variant& v) {
@@ -413,9 +442,7 @@ std::string ToStr(const Variant& v) {
     case VarType::LongLong:
       return std::to_string(v.int_value());
     case VarType::Single: {
-      char buffer[32];
-      std::snprintf(buffer, sizeof buffer, "%.7G", v.real_value());
-      return buffer;
+      return v.real_value() == 0 ? "0" : GeneralText(v.real_value(), 7);
     }
     case VarType::Double:
       return NumberText(v.real_value());

@@ -28,7 +28,13 @@ std::string ToStr(const Variant& v);
 void AppendStr(std::string& out, const Variant& v);
 
 std::string NumberText(double value);
-bool IsNumber(const Variant& v);  // numeric tags and Boolean
+
+// Number text without regard to the process locale (a host may have set
+// one whose decimal mark is a comma).
+double DecimalValue(std::string_view digits);          // "[+-]d[.d][e[+-]d]"
+std::string GeneralText(double value, int precision);  // like %.*G
+std::string FixedText(double value, int decimals);     // like %.*f
+bool IsNumber(const Variant& v);                       // numeric tags and Boolean
 
 // The value converted for a variable declared with `type` (Variant keeps
 // the value as it is; Object requires an object or Nothing).

@@ -24,7 +24,8 @@ Sub Main
   Input #1, a, b, c
   Print a & "|" & b & "|" & c & "|" & TypeName(b) ' expect: quoted, text|42|True|Integer
   Line Input #1, line
-  Print line & " " & EOF(1) ' expect: appended True
+  Print line & " " & EOF(1) & " " & LOF(1) ' expect: appended True 50
+  Print Abs(DateDiff("n", FileDateTime("data.txt"), Now)) < 5 ' expect: True
   Close
   FileCopy "data.txt", "copy.txt"
   Name "copy.txt" As "moved.txt"

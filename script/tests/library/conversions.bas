@@ -10,4 +10,15 @@ Sub Main
   On Error Resume Next
   x = CInt(40000)
   Print Err.Number ' expect: 6
+  On Error GoTo 0
+  MoreConversions
 End Sub
+
+Sub MoreConversions()
+  Print TypeName(CVar(5)) & " " & CByte(200) & " " & CCur(1.25) & " " & TypeName(CLngLng(5)) ' expect: Integer 200 1.25 LongLong
+  Print ChrW(66) & AscW("C") & " " & Oct(64) & " " & IsError(CVErrLike()) ' expect: B67 100 False
+End Sub
+
+Function CVErrLike()
+  CVErrLike = 0
+End Function

@@ -174,6 +174,16 @@ Variant Space(Interp&, Args a) {
   if (n < 0) Raise(err::kInvalidCall);
   return Variant::Str(std::string(static_cast<size_t>(n), ' '));
 }
+// Outside Print, Tab and Spc give blanks.
+Variant Spc(Interp&, Args a) {
+  int64_t n = L(a[0]);
+  return Variant::Str(std::string(static_cast<size_t>(n < 0 ? 0 : n), ' '));
+}
+Variant Tab(Interp&, Args a) {
+  int64_t n = Has(a, 0) ? L(a[0]) : 1;
+  return Variant::Str(std::string(static_cast<size_t>(n < 1 ? 0 : n - 1), ' '));
+}
+
 Variant StringFn(Interp&, Args a) {
   int64_t n = L(a[0]);
   if (n < 0) Raise(err::kInvalidCall);
@@ -996,6 +1006,8 @@ const Builtin kBuiltins[] = {
     B("rtrim", 1, 1, RTrim, "RTrim"),
     B("trim", 1, 1, Trim, "Trim"),
     B("space", 1, 1, Space, "Space"),
+    B("spc", 1, 1, Spc, "Spc"),
+    B("tab", 0, 1, Tab, "Tab"),
     B("string", 2, 2, StringFn, "String"),
     B("chr", 1, 1, Chr, "Chr"),
     B("chrw", 1, 1, Chr, "ChrW"),

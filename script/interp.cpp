@@ -980,17 +980,40 @@ void Interp::Erase(const Stmt& s, Frame& f) {
 void Interp::PrintStmt(const Stmt& s, Frame& f) {
   std::string text;
   bool newline = true;
+  // Tab(n) moves to column n of the line being printed (Print #n lines count
+  // from their own start).
+  size_t line_start = s.value ? 0 : pending_output_.size();
+  std::vector<std::string> done_lines;
   for (const PrintItem& item : s.print_items) {
-    if (item.value) text += PrintText(Eval(item.value.get(), f));
+    const Expr* e = item.value.get();
+    if (e && e->kind == ExprKind::Library && std::string_view(e->builtin->name) == "tab") {
+      size_t column = line_start + text.size() + 1;
+      int64_t want = e->args.empty() ? static_cast<int64_t>((column - 1) / 14 + 1) * 14 + 1
+                                     : ToLong(Eval(e->args[0].get(), f));
+      if (want < 1) want = 1;
+      if (static_cast<size_t>(want) < column) {
+        done_lines.push_back(std::move(text));
+        text.clear();
+        line_start = 0;
+        column = 1;
+      }
+      text.append(static_cast<size_t>(want) - column, ' ');
+    } else if (e) {
+      text += PrintText(Eval(item.value.get(), f));
+    }
     if (item.separator == ',') text += '\t';
     newline = item.separator == 0;
   }
   if (s.value) {
     int number = ToLong(Eval(s.value.get(), f));
+    for (const std::string& line : done_lines)
+      files_.Write(number, line + "\n");
     if (newline) text += "\n";
     files_.Write(number, text);
     return;
   }
+  for (const std::string& line : done_lines)
+    PrintLine(line);
   if (newline) {
     PrintLine(text);
   } else {

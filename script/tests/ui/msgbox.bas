@@ -10,4 +10,12 @@ Sub Main
   Debug.Print "to the debug output" ' expect: to the debug output
   Print "no newline ";
   Print "then one" ' expect: no newline then one
+  Columns
+End Sub
+
+Sub Columns()
+  Print "ab"; Tab(6); "c" ' expect: ab   c
+  Print "abcdef"; Tab(3); "x" ' expect: abcdef
+  ' expect:   x
+  Print "a"; Spc(2); "b"; Tab; "z" ' expect: a  b          z
 End Sub

@@ -1,8 +1,11 @@
 #include "common/preferences.h"
 
+#include <strings.h>
+
 #include <variant>
 
 #include "common/store_keys.h"
+#include "common/whole_number.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -82,7 +85,7 @@ const char* const kLoadOrder[] = {
 
 const Setting* FindSetting(const char* name) {
   for (const Setting& setting : kSettings) {
-    if (std::string_view(setting.name) == name) return &setting;
+    if (strcasecmp(setting.name, name) == 0) return &setting;
   }
   return nullptr;
 }
@@ -90,6 +93,43 @@ const Setting* FindSetting(const char* name) {
 constexpr Hive kHive = Hive::CurrentUser;
 
 }  // namespace
+
+std::vector<std::string> PreferenceNames() {
+  std::vector<std::string> names;
+  for (const Setting& setting : kSettings)
+    names.emplace_back(setting.name);
+  return names;
+}
+
+std::optional<std::string> PreferenceText(const RVPreferences& prefs, const std::string& name) {
+  const Setting* setting = FindSetting(name.c_str());
+  if (setting == nullptr) return std::nullopt;
+  if (auto* member = std::get_if<BoolMember>(&setting->member)) return prefs.*(*member) ? "1" : "0";
+  if (auto* member = std::get_if<IntMember>(&setting->member)) {
+    return std::to_string(prefs.*(*member));
+  }
+  return prefs.*std::get<TextMember>(setting->member);
+}
+
+Result<void> SetPreferenceText(RVPreferences& prefs, const std::string& name,
+                               const std::string& text) {
+  const Setting* setting = FindSetting(name.c_str());
+  if (setting == nullptr) return MakeError("there is no preference named \"" + name + "\"");
+  if (auto* member = std::get_if<TextMember>(&setting->member)) {
+    prefs.*(*member) = text;
+    return {};
+  }
+  Result<int32_t> number = ParseWholeNumber(text);
+  if (!number) return MakeError(name + " takes a whole number, not \"" + text + "\"");
+  if (auto* member = std::get_if<BoolMember>(&setting->member)) {
+    if (*number != 0 && *number != 1)
+      return MakeError(name + " takes 0 or 1, not \"" + text + "\"");
+    prefs.*(*member) = *number != 0;
+  } else {
+    prefs.*std::get<IntMember>(setting->member) = *number;
+  }
+  return {};
+}
 
 const char* ChangeFlagName(ChangeFlag flag) {
   switch (flag) {

@@ -5,8 +5,11 @@
 // lives under Software\Brindlo\Runvane in the per-user store.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/result.h"
 
 namespace rv {
 
@@ -20,6 +23,16 @@ enum class ChangeFlag : int {
 };
 
 const char* ChangeFlagName(ChangeFlag flag);
+
+class RVPreferences;
+
+// The stored preferences by name, as text, for tools: names in the order
+// they are saved; flags read and take "0" or "1".
+std::vector<std::string> PreferenceNames();
+std::optional<std::string> PreferenceText(const RVPreferences& prefs, const std::string& name);
+// Fails, saying why, for an unknown name or a value of the wrong kind.
+Result<void> SetPreferenceText(RVPreferences& prefs, const std::string& name,
+                               const std::string& text);
 
 class RVPreferences {
  public:

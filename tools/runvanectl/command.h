@@ -24,5 +24,6 @@ int SendCommand(const Arguments& args, Streams io);
 // launch, kill, update, start-processing, stop-processing, quit, play.
 int LauncherShorthand(const std::string& command, const Arguments& args, Streams io);
 int StepCommand(const Arguments& args, Streams io);
+int PrefsCommand(const Arguments& args, Streams io);
 
 }  // namespace rv::ctl

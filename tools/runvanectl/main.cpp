@@ -23,6 +23,10 @@ Commands:
                              and the task manager to reload.
   registry [KEY]             Print the settings store below KEY (default: all of the
                              current user's keys) as "key\value = type:data" lines.
+  prefs [NAME=VALUE...]      Show the preferences, or change them (a running
+                             launcher picks the change up): prefs ScanTime=5
+  registry --set KEY\NAME=integer:N|string:TEXT
+                             Write one value into the store.
   step 'LINE'                Show how the launcher reads a step line: its keyword and
                              the values its command takes, in order.
   send [--service S] [--topic T] [--no-wait] [--start PROGRAM] TEXT
@@ -62,6 +66,7 @@ int main(int argc, char** argv) {
   if (command == "reschedule") return rv::ctl::RescheduleCommand(args, io);
   if (command == "registry") return rv::ctl::RegistryCommand(args, io);
   if (command == "send") return rv::ctl::SendCommand(args, io);
+  if (command == "prefs") return rv::ctl::PrefsCommand(args, io);
   if (command == "step") return rv::ctl::StepCommand(args, io);
   for (const char* shorthand :
        {"launch", "kill", "update", "start-processing", "stop-processing", "quit", "play"}) {

@@ -1,5 +1,8 @@
 #include <strings.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "platform/registry.h"
@@ -91,9 +94,48 @@ std::string StoredSpelling(Registry& store, Hive hive, const std::string& path) 
 
 }  // namespace
 
+// KEY\NAME=integer:N or KEY\NAME=string:TEXT
+int SetValue(Registry& store, const std::string& assignment, Streams io) {
+  const size_t equals = assignment.find('=');
+  const size_t slash = assignment.rfind('\\', equals);
+  if (equals == std::string::npos || slash == std::string::npos) {
+    io.err << "runvanectl: expected KEY\\NAME=integer:N or KEY\\NAME=string:TEXT, found \""
+           << assignment << "\"\n";
+    return 2;
+  }
+  const Start key = ParseKey(assignment.substr(0, slash));
+  const std::string name = assignment.substr(slash + 1, equals - slash - 1);
+  const std::string data = assignment.substr(equals + 1);
+  Result<void> written;
+  if (data.rfind("integer:", 0) == 0) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(data.c_str() + 8, &end, 10);
+    if (data.size() == 8 || *end != '\0' || errno != 0 || value < INT32_MIN || value > INT32_MAX) {
+      io.err << "runvanectl: expected a 32-bit whole number after \"integer:\", found \""
+             << data.substr(8) << "\"\n";
+      return 2;
+    }
+    written = store.WriteInteger(key.hive, key.path, name, static_cast<int32_t>(value));
+  } else if (data.rfind("string:", 0) == 0) {
+    written = store.WriteString(key.hive, key.path, name, data.substr(7));
+  } else {
+    io.err << "runvanectl: the value must start with \"integer:\" or \"string:\", found \"" << data
+           << "\"\n";
+    return 2;
+  }
+  if (!written) {
+    io.err << "runvanectl: " << written.error() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int RegistryCommand(const Arguments& args, Streams io) {
-  if (args.size() > 1) {
-    io.err << "usage: runvanectl registry [KEY]\n";
+  const bool set = !args.empty() && args[0] == "--set";
+  if ((set && args.size() != 2) || (!set && args.size() > 1)) {
+    io.err << "usage: runvanectl registry [KEY]\n       runvanectl registry --set "
+              "KEY\\NAME=integer:N|string:TEXT\n";
     return 2;
   }
   Result<std::unique_ptr<Registry>> store = Registry::OpenDefault();
@@ -101,6 +143,7 @@ int RegistryCommand(const Arguments& args, Streams io) {
     io.err << "runvanectl: " << store.error() << "\n";
     return 1;
   }
+  if (set) return SetValue(**store, args[1], io);
   const Start start = ParseKey(args.empty() ? std::string() : args[0]);
   if (!start.path.empty() && !(*store)->KeyExists(start.hive, start.path)) {
     io.err << "runvanectl: no key " << args[0] << " in the store\n";

@@ -151,6 +151,34 @@ TEST_F(RunvaneCtl, RegistryPrintsTheTree) {
   EXPECT_EQ(below.out, "Software\\Brindlo\\Runvane\\Running\\\n");
   ProgramResult missing = Ctl({"registry", "Software\\Nope"});
   EXPECT_EQ(missing.exit_status, 1);
+
+  EXPECT_EQ(
+      Ctl({"registry", "--set", "Software\\Brindlo\\Runvane\\ScanTime=integer:7"}).exit_status, 0);
+  EXPECT_EQ(Ctl({"registry", "--set", "HKCR\\RVOLE.Task\\=string:Task object"}).exit_status, 0);
+  EXPECT_EQ(*store->ReadInteger(Hive::CurrentUser, "Software\\Brindlo\\Runvane", "ScanTime"), 7);
+  EXPECT_EQ(*store->ReadString(Hive::ClassesRoot, "RVOLE.Task", ""), "Task object");
+  for (const char* bad : {"Software\\X=integer:x", "Software\\X=number:1", "no-equals",
+                          "Software\\X=integer:99999999999"}) {
+    EXPECT_EQ(Ctl({"registry", "--set", bad}).exit_status, 2) << bad;
+  }
+}
+
+TEST_F(RunvaneCtl, PrefsShowsAndChangesPreferences) {
+  ProgramResult shown = Ctl({"prefs"});
+  ASSERT_EQ(shown.exit_status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("ScanTime = 1\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("WarnOnShutdown = 1\n"), std::string::npos);
+  ProgramResult set = Ctl({"prefs", "scantime=5", "WarnOnShutdown=0", "LogFile=/tmp/x.log"});
+  ASSERT_EQ(set.exit_status, 0) << set.err;
+  auto store = *Registry::OpenDefault();
+  RVPreferences prefs(store.get());
+  EXPECT_EQ(prefs.ScanTime, 5);
+  EXPECT_FALSE(prefs.WarnOnShutdown);
+  EXPECT_EQ(prefs.LogFile, "/tmp/x.log");
+  EXPECT_TRUE(prefs.GetChangeFlag(ChangeFlag::PrefsChanged));
+  EXPECT_EQ(Ctl({"prefs", "Nope=1"}).err, "runvanectl: there is no preference named \"Nope\"\n");
+  EXPECT_EQ(Ctl({"prefs", "ShowToolbar=2"}).exit_status, 2);
+  EXPECT_EQ(Ctl({"prefs", "ScanTime=fast"}).exit_status, 2);
 }
 
 TEST_F(RunvaneCtl, UnknownCommandAndHelp) {

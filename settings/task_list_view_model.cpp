@@ -30,24 +30,34 @@ std::string StatusOf(const RVTask& task, const std::unordered_set<std::string>& 
   return task.Active ? "Active" : "Inactive";
 }
 
-// Swaps rows r and s and whatever keys travel with them.
+// The sort swaps positions in an order of row numbers (and the keys that
+// travel with them); the rows move once at the end. The result is the same
+// as swapping whole rows at every step, without moving their texts each time.
 template <typename... Keys>
-void SwapRows(std::vector<TaskRow>& rows, size_t r, size_t s, Keys&... keys) {
-  std::swap(rows[r], rows[s]);
+void SwapPositions(std::vector<size_t>& order, size_t r, size_t s, Keys&... keys) {
+  std::swap(order[r], order[s]);
   (std::swap(keys[r], keys[s]), ...);
 }
 
 // Rows r from the first to `r_end` (exclusive), s from r to the last; the
 // rule decides a swap from the keys at r and s.
 template <typename Key, typename Rule>
-void ExchangeSort(std::vector<TaskRow>& rows, std::vector<Key>& keys, size_t r_end,
+void ExchangeSort(std::vector<size_t>& order, std::vector<Key>& keys, size_t r_end,
                   Rule swap_when) {
-  const size_t n = rows.size();
+  const size_t n = order.size();
   for (size_t r = 0; r < r_end; ++r) {
     for (size_t s = r; s < n; ++s) {
-      if (s != r && swap_when(keys[r], keys[s], r)) SwapRows(rows, r, s, keys);
+      if (s != r && swap_when(keys[r], keys[s])) SwapPositions(order, r, s, keys);
     }
   }
+}
+
+void Reorder(std::vector<TaskRow>& rows, const std::vector<size_t>& order) {
+  std::vector<TaskRow> sorted;
+  sorted.reserve(rows.size());
+  for (size_t from : order)
+    sorted.push_back(std::move(rows[from]));
+  rows = std::move(sorted);
 }
 
 }  // namespace
@@ -135,6 +145,9 @@ void TaskListViewModel::SortTaskList(SortMode mode, InvertDirection invert) {
   const size_t n = rows_.size();
   const bool descending = descending_;
   if (n > 1) {
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i)
+      order[i] = i;
     switch (mode) {
       case SortMode::TaskName: {
         std::vector<std::string> keys;
@@ -142,7 +155,7 @@ void TaskListViewModel::SortTaskList(SortMode mode, InvertDirection invert) {
         for (const TaskRow& row : rows_)
           keys.push_back(UpperCaseKey(row.caption));
         // Equal names swap too: the rule is <= and >=.
-        ExchangeSort(rows_, keys, n - 1, [descending](const auto& at_r, const auto& at_s, size_t) {
+        ExchangeSort(order, keys, n - 1, [descending](const auto& at_r, const auto& at_s) {
           return descending ? at_r <= at_s : at_r >= at_s;
         });
         break;
@@ -158,11 +171,10 @@ void TaskListViewModel::SortTaskList(SortMode mode, InvertDirection invert) {
         for (const TaskRow& row : rows_)
           keys.push_back(row.sub_items[cell]);
         const bool skip_na = mode == SortMode::Hotkey;
-        ExchangeSort(rows_, keys, n - 1,
-                     [descending, skip_na](const auto& at_r, const auto& at_s, size_t) {
-                       if (skip_na && at_r == kNotAvailable) return false;
-                       return descending ? at_r < at_s : at_r > at_s;
-                     });
+        ExchangeSort(order, keys, n - 1, [descending, skip_na](const auto& at_r, const auto& at_s) {
+          if (skip_na && at_r == kNotAvailable) return false;
+          return descending ? at_r < at_s : at_r > at_s;
+        });
         break;
       }
       case SortMode::NextRun: {
@@ -179,13 +191,14 @@ void TaskListViewModel::SortTaskList(SortMode mode, InvertDirection invert) {
             const TDateTime key_r = at_r_keys[r];
             const TDateTime key_s = at_s_keys[s];
             if (descending ? key_r < key_s : key_r > key_s) {
-              SwapRows(rows_, r, s, at_r_keys, at_s_keys);
+              SwapPositions(order, r, s, at_r_keys, at_s_keys);
             }
           }
         }
         break;
       }
     }
+    Reorder(rows_, order);
   }
   if (invert == InvertDirection::Yes) descending_ = !descending_;
   NotifyReset();

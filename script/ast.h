@@ -245,6 +245,7 @@ struct Instr {
 // How a frame slot starts: its type, and for fixed arrays the bounds.
 struct SlotInit {
   VarType type = VarType::Variant;
+  Variant initial;  // the starting value of a slot that is not an array
   bool is_array = false;
   std::vector<ArrayBound> bounds;  // fixed array
 };

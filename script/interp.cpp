@@ -281,7 +281,11 @@ Variant Interp::CallProc(Proc* p, std::vector<ExprPtr>& args, Frame& caller) {
   }
   for (size_t i = p->params.size(); i < n; ++i) {
     const SlotInit& init = p->slots[i];
-    if (init.is_array || init.type != VarType::Variant) slots[i].value = NewSlotValue(init);
+    if (init.is_array) {
+      slots[i].value = NewSlotValue(init);
+    } else if (init.type != VarType::Variant) {
+      slots[i].value = init.initial;
+    }
   }
   Frame f;
   f.proc = p;
@@ -380,6 +384,35 @@ void Interp::Execute(Frame& f) {
             pc = in.target;
             break;
           case Op::JumpIfNot: {
+            if (in.a->pure_integer && in.a->op >= BinOp::Eq) {
+              int64_t x, y;
+              VarType tx, ty;
+              if (FastInt(in.a->a.get(), f, x, tx) && FastInt(in.a->b.get(), f, y, ty)) {
+                bool truth;
+                switch (in.a->op) {
+                  case BinOp::Eq:
+                    truth = x == y;
+                    break;
+                  case BinOp::Ne:
+                    truth = x != y;
+                    break;
+                  case BinOp::Lt:
+                    truth = x < y;
+                    break;
+                  case BinOp::Le:
+                    truth = x <= y;
+                    break;
+                  case BinOp::Gt:
+                    truth = x > y;
+                    break;
+                  default:
+                    truth = x >= y;
+                    break;
+                }
+                pc = truth != in.negate ? pc + 1 : in.target;
+                break;
+              }
+            }
             Variant c = Eval(in.a, f);
             bool truth =
                 c.type() == VarType::Boolean ? c.bool_value() : (!c.is_null() && ToBool(c));

@@ -136,6 +136,7 @@ class Resolver {
     SlotInit init;
     init.type = d.type;
     init.is_array = d.is_array;
+    init.initial = DefaultValue(d.type);
     for (Bound& b : d.bounds) {
       int64_t lower = option_base;
       if (b.lower) lower = ConstInt(b.lower, proc, d);
@@ -210,6 +211,7 @@ class Resolver {
     SlotInit init;
     init.type = type;
     init.is_array = is_array;
+    init.initial = DefaultValue(type);
     proc_->slots.push_back(std::move(init));
     return static_cast<int>(proc_->slots.size()) - 1;
   }

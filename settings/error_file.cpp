@@ -1,39 +1,11 @@
 #include "settings/error_file.h"
 
-#include <cxxabi.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <memory>
-#include <typeinfo>
+#include "platform/error_file.h"
 
 namespace rv {
-namespace {
-
-std::string Demangled(const char* name) {
-  int status = 0;
-  std::unique_ptr<char, decltype(&std::free)> plain(
-      abi::__cxa_demangle(name, nullptr, nullptr, &status), &std::free);
-  return status == 0 && plain ? std::string(plain.get()) : std::string(name);
-}
-
-}  // namespace
 
 std::string SettingsExceptionText(std::exception_ptr error) {
-  std::string kind = "unknown";
-  std::string message = "unknown error";
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& caught) {
-    kind = Demangled(typeid(caught).name());
-    message = caught.what();
-  } catch (...) {
-    if (const std::type_info* type = abi::__cxa_current_exception_type()) {
-      kind = Demangled(type->name());
-    }
-  }
-  std::string text = "Exception " + kind + " in module settings: " + message + ".";
+  std::string text = ExceptionText(error, "settings");
   if (text.size() > kErrorTextLimit) text.resize(kErrorTextLimit);
   return text;
 }
@@ -50,13 +22,8 @@ bool IsIgnoredException(std::exception_ptr error) {
 
 ErrorHandling HandleException(std::exception_ptr error, const std::string& path) {
   if (IsIgnoredException(error)) return ErrorHandling::Ignored;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-  if (fd < 0) return ErrorHandling::NotWritten;
-  // One entry per line, so the file stays readable.
-  const std::string line = SettingsExceptionText(error) + "\n";
-  const bool written = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-  ::close(fd);
-  return written ? ErrorHandling::Written : ErrorHandling::NotWritten;
+  return AppendToErrorFile(path, SettingsExceptionText(error)) ? ErrorHandling::Written
+                                                               : ErrorHandling::NotWritten;
 }
 
 }  // namespace rv

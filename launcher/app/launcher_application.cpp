@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "launcher/app/error_file.h"
+#include "platform/error_file.h"
 
 namespace rv {
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <exception>
 
-#include "launcher/app/error_file.h"
+#include "platform/error_file.h"
 #include "launcher/app/event_log_form.h"
 #include "launcher/app/launcher_application.h"
 #include "launcher/app/main_form.h"

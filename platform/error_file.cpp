@@ -1,4 +1,4 @@
-#include "launcher/app/error_file.h"
+#include "platform/error_file.h"
 
 #include <cxxabi.h>
 #include <fcntl.h>
@@ -20,7 +20,7 @@ std::string Demangled(const char* name) {
 
 }  // namespace
 
-std::string ExceptionText(std::exception_ptr error) {
+std::string ExceptionText(std::exception_ptr error, const std::string& module) {
   std::string kind = "unknown";
   std::string message = "unknown error";
   try {
@@ -33,7 +33,7 @@ std::string ExceptionText(std::exception_ptr error) {
       kind = Demangled(type->name());
     }
   }
-  return "Exception " + kind + " in module runvane: " + message + ".";
+  return "Exception " + kind + " in module " + module + ": " + message + ".";
 }
 
 bool AppendToErrorFile(const std::string& path, const std::string& text) {

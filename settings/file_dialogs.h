@@ -18,6 +18,11 @@ struct FileDialogRequest {
   bool must_exist = true;
   // Save: ask before replacing an existing file.
   bool confirm_overwrite = false;
+  // Open of a file that need not exist: ask before taking a name that does
+  // not exist yet.
+  bool confirm_create = false;
+  // The name the dialog starts with; empty: none.
+  std::string initial_file = {};
 };
 
 class FileDialogs {

@@ -1,6 +1,8 @@
 #include "settings/qt_services.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStringList>
 
@@ -16,8 +18,17 @@ std::optional<std::string> Run(QWidget* parent, const FileDialogRequest& request
   dialog.setFileMode(request.must_exist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
   dialog.setOption(QFileDialog::ReadOnly, false);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  if (!request.initial_file.empty())
+    dialog.selectFile(QString::fromStdString(request.initial_file));
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().front();
+    if (!request.confirm_create || QFileInfo::exists(chosen)) return chosen.toStdString();
+    const auto answer = QMessageBox::question(
+        parent, dialog.windowTitle(),
+        chosen + "\nThis file does not exist.\nDo you want to use this name?");
+    if (answer == QMessageBox::Yes) return chosen.toStdString();
+  }
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "settings/file_dialogs.h"
 #include "settings/get_task_file_form.h"
 #include "settings/icons.h"
+#include "settings/preferences_form.h"
 #include "settings/program_starter.h"
 #include "settings/recent_messages_form.h"
 #include "settings/settings_command.h"
@@ -77,6 +78,11 @@ TfrmSettings::TfrmSettings(SettingsServices services, QWidget* parent)
   chooser_ = std::make_unique<TfrmGetTaskFile>(*services_.messages, *services_.dialogs, this);
   chooser_->on_error = [this](const std::string& error) {
     services_.messages->Show(error, "Task File Not Found", MessageIcon::Error);
+  };
+
+  prefs_form_ = std::make_unique<TfrmPrefs>(*services_.messages, *services_.dialogs, this);
+  prefs_form_->on_saved = [this](const std::string& scan_status) {
+    status_panels_[0]->setText(QString::fromStdString(scan_status));
   };
 
   services_.scan_timer->SetEnabled(false);
@@ -208,9 +214,7 @@ void TfrmSettings::BuildMenus() {
                                    }),
                             false);
   view->addSeparator();
-  mnuPreferences = action(view, "&Preferences", [this] {
-    SetStatusMessage("The preferences dialog is not available in this build.");
-  });
+  mnuPreferences = action(view, "&Preferences", [this] { ShowPreferences(); });
 
   QMenu* help = menuBar()->addMenu("&Help");
   mnuHelpContents = action(help, "Help Con&tents", [this] { OpenHelpTopic("Welcome"); });
@@ -722,6 +726,10 @@ void TfrmSettings::OpenHelpTopic(const std::string& topic) {
   if (Result<void> started = services_.starter->Start("xdg-open", {path}); !started) {
     SetStatusMessage(started.error());
   }
+}
+
+void TfrmSettings::ShowPreferences() {
+  prefs_form_->Execute(*prefs_);
 }
 
 void TfrmSettings::ToggleRecentMessages() {

@@ -35,6 +35,7 @@ class ProgramStarter;
 class Registry;
 class TaskTableModel;
 class TfrmGetTaskFile;
+class TfrmPrefs;
 class TfrmRecentMessages;
 class Timer;
 namespace dde {
@@ -98,6 +99,7 @@ class TfrmSettings final : public QMainWindow {
   void NewScript();
   void OpenScript();
   void ToggleRecentMessages();
+  void ShowPreferences();
   void OpenHelpTopic(const std::string& topic);
   // The enabling rules of the File menu, the popup and the buttons.
   void UpdateCommandStates();
@@ -109,6 +111,7 @@ class TfrmSettings final : public QMainWindow {
   RVPreferences& Preferences() { return *prefs_; }
   TfrmRecentMessages& RecentMessagesWindow() { return *recent_; }
   TfrmGetTaskFile& TaskFileChooser() { return *chooser_; }
+  TfrmPrefs& PreferencesForm() { return *prefs_form_; }
   QTreeView* TaskListWidget() const { return lstProcesses; }
   QString StatusText(int panel) const;
   // The selected row, or -1.
@@ -170,6 +173,7 @@ class TfrmSettings final : public QMainWindow {
   QLabel* status_panels_[2] = {nullptr, nullptr};
   std::unique_ptr<TfrmRecentMessages> recent_;
   std::unique_ptr<TfrmGetTaskFile> chooser_;
+  std::unique_ptr<TfrmPrefs> prefs_form_;
 };
 
 }  // namespace rv

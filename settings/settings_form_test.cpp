@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -17,6 +19,7 @@
 #include "settings/fake_file_dialogs.h"
 #include "settings/get_task_file_form.h"
 #include "settings/keyboard_layout.h"
+#include "settings/preferences_form.h"
 #include "settings/program_starter.h"
 #include "settings/recent_messages_form.h"
 
@@ -115,6 +118,23 @@ TEST_F(SettingsForm, StartsWithTheTasksByNameDescending) {
   EXPECT_EQ(form->comLaunch->text(), "Run");
   EXPECT_TRUE(form->mnuRunTask->isEnabled());
   EXPECT_FALSE(form->mnuEndTask->isEnabled());
+}
+
+TEST_F(SettingsForm, PreferencesEditTheWindowsOwnObjectAndOkShowsTheScanTime) {
+  Start();
+  TfrmPrefs& dialog = form->PreferencesForm();
+  QTimer::singleShot(0, [&] {
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.windowTitle(), "General Preferences");
+    EXPECT_EQ(dialog.edtTaskfile->text().toStdString(), file);
+    dialog.edtScanTime->setText("42");
+    dialog.comOK->click();
+  });
+  form->mnuPreferences->trigger();
+  EXPECT_EQ(form->StatusText(0), "Scan: Every 42 seconds");
+  EXPECT_EQ(form->Preferences().ScanTime, 42);
+  EXPECT_TRUE(form->Preferences().GetChangeFlag(ChangeFlag::PrefsChanged));
+  EXPECT_EQ(RVPreferences(store.get()).ScanTime, 42);
 }
 
 TEST_F(SettingsForm, TaskCommandsChangeTheFileAndTheRows) {

@@ -37,6 +37,8 @@ StepHandlers MakeStepHandlers(const StepServices& services) {
   AddProgramSteps(handlers, services);
   AddFileSteps(handlers, services);
   AddPauseStep(handlers);
+  AddFtpSteps(handlers, services);
+  AddMailSteps(handlers, services);
   return handlers;
 }
 

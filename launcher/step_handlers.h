@@ -23,5 +23,9 @@ void AddProgramSteps(StepHandlers& handlers, const StepServices& services);
 void AddFileSteps(StepHandlers& handlers, const StepServices& services);
 // PAUSE.
 void AddPauseStep(StepHandlers& handlers);
+// The twelve FTP steps.
+void AddFtpSteps(StepHandlers& handlers, const StepServices& services);
+// SMTP, POP, INTERNET.
+void AddMailSteps(StepHandlers& handlers, const StepServices& services);
 
 }  // namespace rv

@@ -4,6 +4,8 @@
 #include "platform/freedesktop_trash.h"
 #include "platform/linux_file_operations.h"
 #include "platform/linux_shell.h"
+#include "platform/network/network_clients.h"
+#include "platform/network/nmcli_dial_up.h"
 
 namespace rv {
 
@@ -12,7 +14,9 @@ StepServices LinuxStepServices() {
   static LinuxShell shell;
   static LinuxFileOperations files;
   static FreedesktopTrash trash;
-  return {shell, files, trash};
+  static const NetworkClients network;
+  static NmcliDialUp dial_up;
+  return {shell, files, trash, &network, &dial_up};
 }
 
 StepHandlers MakeStepHandlers() {

@@ -10,10 +10,16 @@
 
 namespace rv {
 
+class DialUp;
+class NetworkClients;
+
 struct StepServices {
   Shell& shell;
   FileOperations& files;
   Trash& trash;
+  // Without them the network and dial-up steps fail, saying why.
+  const NetworkClients* network = nullptr;
+  DialUp* dial_up = nullptr;
 };
 
 // The real services of this system, for as long as the process runs. They

@@ -120,6 +120,7 @@ void RVTaskInterpreter::Execute() {
     ++current_step_;
   }
   final_status_.store(status);
+  ftp_connection.reset();
 
   task_->Running = false;
   WriteRunningMarker(false);

@@ -69,6 +69,14 @@ class RVTaskInterpreter {
   int loop_pass = 0;
   int loop_count = 0;
 
+  // The FTP and dial-up steps' share of the run. The FTP connection (an
+  // FtpClient) is released when the run ends, so a task that never logs out
+  // does not keep its server connection for the launcher's life.
+  std::shared_ptr<void> ftp_connection;
+  std::string ftp_log_file;
+  int ftp_log_overwrite = 0;
+  std::string dial_up_entry;
+
   // Set by the wait-for-window step when its outcome starts another task.
   void RequestChain(const std::string& task_name) {
     chain_ = true;

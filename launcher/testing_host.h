@@ -20,6 +20,8 @@
 #include "platform/fake_shell.h"
 #include "platform/fake_trash.h"
 #include "platform/manual_dispatcher.h"
+#include "platform/network/fake_dial_up.h"
+#include "platform/network/network_clients.h"
 #include "platform/registry.h"
 #include "platform/testing/test_home.h"
 
@@ -31,7 +33,7 @@ class TestingHost : public InterpreterHost {
       : clock_(EncodeDate(2026, 12, 11) + EncodeTime(9, 30, 0, 0)),
         store_(std::move(*Registry::Open(MakeTempDir() + "registry.db"))),
         logger_(clock_),
-        handlers_(MakeStepHandlers({shell_, files_, trash_})) {
+        handlers_(MakeStepHandlers({shell_, files_, trash_, &network_, &dial_up_})) {
     logger_.SetLogFile(MakeTempDir() + "RUNVANE.LOG");
     logger_.SetThreshold(0);
     logger_.ToggleActivate(true);
@@ -82,6 +84,9 @@ class TestingHost : public InterpreterHost {
   FakeShell shell_;
   FakeFileOperations files_;
   FakeTrash trash_;
+  // Real network clients (tests run loopback servers), quick to give up.
+  NetworkClients network_{NetworkTimeouts{5, 10}};
+  FakeDialUp dial_up_;
   StepHandlers handlers_;
   std::vector<std::string> notifications;
   std::vector<std::shared_ptr<RVTask>> started;

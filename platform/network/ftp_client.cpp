@@ -44,28 +44,32 @@ std::string SystemError(const std::string& what, const std::string& file) {
   return what + ": cannot use local file '" + file + "': " + std::strerror(errno);
 }
 
-// Reads the local file for an upload; in ASCII mode every LF that has no CR
-// before it goes out as CR LF, the network's line end.
+// Reads the local file for an upload. In ASCII mode libcurl sends every LF
+// as CR LF, so a local CR LF is handed over as a bare LF: the network sees
+// one CR LF per line whichever line ends the file has.
 struct UploadSource {
   std::FILE* file = nullptr;
   bool ascii = false;
-  bool last_was_cr = false;
+  bool pending_cr = false;
 
   static size_t Read(char* buffer, size_t size, size_t count, void* self) {
     auto* source = static_cast<UploadSource*>(self);
     const size_t room = size * count;
     if (!source->ascii) return std::fread(buffer, 1, room, source->file);
-    // At most half the room is read, so the CRs added always fit.
-    const size_t want = room / 2 > 0 ? room / 2 : 1;
-    std::vector<char> raw(want);
-    const size_t got = std::fread(raw.data(), 1, want, source->file);
+    // One byte is kept free for a CR held back from the last call.
+    std::vector<char> raw(room > 1 ? room - 1 : 1);
+    const size_t got = std::fread(raw.data(), 1, raw.size(), source->file);
+    if (got == 0 && std::ferror(source->file)) return CURL_READFUNC_ABORT;
     size_t out = 0;
     for (size_t i = 0; i < got; ++i) {
-      if (raw[i] == '\n' && !source->last_was_cr) buffer[out++] = '\r';
-      buffer[out++] = raw[i];
-      source->last_was_cr = raw[i] == '\r';
+      if (source->pending_cr && raw[i] != '\n') buffer[out++] = '\r';
+      source->pending_cr = raw[i] == '\r';
+      if (!source->pending_cr) buffer[out++] = raw[i];
     }
-    if (got == 0 && std::ferror(source->file)) return CURL_READFUNC_ABORT;
+    if (got == 0 && source->pending_cr) {
+      buffer[out++] = '\r';
+      source->pending_cr = false;
+    }
     return out;
   }
 };

@@ -265,6 +265,7 @@ Pop3TestServer::Pop3TestServer(const std::string& user, const std::string& passw
     const passwd* nobody = ::getpwnam("nobody");
     const ::group* nogroup = ::getgrnam(group.c_str());
     if (nobody != nullptr && nogroup != nullptr) {
+      (void)::lchown(folder_.c_str(), nobody->pw_uid, nogroup->gr_gid);
       for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_))
         (void)::lchown(entry.path().c_str(), nobody->pw_uid, nogroup->gr_gid);
     }

@@ -17,7 +17,7 @@ bool LauncherLink::IsRunning() {
 
 Result<void> LauncherLink::Launch(const std::string& task_name) {
   return client_.Execute(
-      dde::Command{kService, kTopic, "LAUNCH: " + task_name, dde::Wait::Yes, launcher_program_});
+      dde::Command{kService, kTopic, "LAUNCH: " + task_name, dde::Wait::No, launcher_program_});
 }
 
 Result<void> LauncherLink::Kill(const std::string& task_name) {
@@ -30,7 +30,7 @@ Result<void> LauncherLink::SetProcessing(bool on) {
 
 Result<void> LauncherLink::SendIfRunning(const std::string& text) {
   if (!IsRunning()) return {};
-  return client_.Execute(kService, kTopic, text, dde::Wait::Yes);
+  return client_.Execute(kService, kTopic, text, dde::Wait::No);
 }
 
 }  // namespace rv

@@ -1,9 +1,13 @@
 #pragma once
 
 // The task manager's commands to the launcher (service "Runvane", topic
-// "System"), each in a conversation of its own that waits for the
-// launcher's handler. Only "LAUNCH: " starts the launcher when it is not
-// running; the others are sent only to a running launcher.
+// "System"), each in a conversation of its own. Only "LAUNCH: " starts the
+// launcher when it is not running; the others are sent only to a running
+// launcher.
+//
+// The commands wait for the launcher's receipt, not for its handler: the
+// handlers answer with a "MESSAGE: " that waits for this program's main
+// thread, which would sit blocked in the send until both waits time out.
 
 #include <string>
 

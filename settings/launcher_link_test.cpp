@@ -19,7 +19,7 @@ TEST(LauncherLink, OnlyRunStartsTheLauncher) {
   EXPECT_EQ(client.started_programs(), std::vector<std::string>{"/opt/runvane/runvane"});
   ASSERT_EQ(client.commands().size(), 1u);
   EXPECT_EQ(client.commands()[0].text, "LAUNCH: Backup");
-  EXPECT_EQ(client.commands()[0].wait, dde::Wait::Yes);
+  EXPECT_EQ(client.commands()[0].wait, dde::Wait::No);
 }
 
 TEST(LauncherLink, RunningLauncherGetsStopAndProcessingCommands) {
@@ -34,6 +34,8 @@ TEST(LauncherLink, RunningLauncherGetsStopAndProcessingCommands) {
   for (const dde::Command& command : client.commands()) {
     EXPECT_EQ(command.service, "Runvane");
     EXPECT_EQ(command.topic, "System");
+    // The launcher's answer comes back to this thread; see launcher_link.h.
+    EXPECT_EQ(command.wait, dde::Wait::No);
     texts.push_back(command.text);
   }
   EXPECT_EQ(texts, (std::vector<std::string>{"KILL: Backup", "STARTPROCESSING", "STOPPROCESSING"}));

@@ -23,6 +23,8 @@ void AddProgramSteps(StepHandlers& handlers, const StepServices& services);
 void AddFileSteps(StepHandlers& handlers, const StepServices& services);
 // PAUSE.
 void AddPauseStep(StepHandlers& handlers);
+// FOCUS, SEND, WAIT.
+void AddWindowSteps(StepHandlers& handlers, const StepServices& services);
 // The twelve FTP steps.
 void AddFtpSteps(StepHandlers& handlers, const StepServices& services);
 // SMTP, POP, INTERNET.

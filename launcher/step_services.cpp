@@ -1,6 +1,7 @@
 #include "launcher/step_services.h"
 
 #include "launcher/step_handlers.h"
+#include "platform/desktop/system_desktop.h"
 #include "platform/freedesktop_trash.h"
 #include "platform/linux_file_operations.h"
 #include "platform/linux_shell.h"
@@ -11,12 +12,16 @@ namespace rv {
 
 StepServices LinuxStepServices() {
   // Process services without state: one instance each serves every run.
-  static LinuxShell shell;
+  // START asks the desktop to show a started program's first window as told.
+  static LinuxShell shell{
+      [](int pid, WindowState state) { SystemDesktop().ApplyWindowState(pid, state); }};
   static LinuxFileOperations files;
   static FreedesktopTrash trash;
   static const NetworkClients network;
   static NmcliDialUp dial_up;
-  return {shell, files, trash, &network, &dial_up};
+  StepServices services{shell, files, trash, &network, &dial_up};
+  services.desktop = &SystemDesktop();
+  return services;
 }
 
 StepHandlers MakeStepHandlers() {

@@ -10,6 +10,7 @@
 
 namespace rv {
 
+class Desktop;
 class DialUp;
 class NetworkClients;
 
@@ -20,6 +21,9 @@ struct StepServices {
   // Without them the network and dial-up steps fail, saying why.
   const NetworkClients* network = nullptr;
   DialUp* dial_up = nullptr;
+  // The desktop of FOCUS, SEND and WAIT; without it they find no window and
+  // type nowhere.
+  Desktop* desktop = nullptr;
 };
 
 // The real services of this system, for as long as the process runs. They

@@ -37,6 +37,7 @@ StepHandlers MakeStepHandlers(const StepServices& services) {
   AddProgramSteps(handlers, services);
   AddFileSteps(handlers, services);
   AddPauseStep(handlers);
+  AddScriptStep(handlers, services);
   AddWindowSteps(handlers, services);
   AddFtpSteps(handlers, services);
   AddMailSteps(handlers, services);

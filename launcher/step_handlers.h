@@ -23,6 +23,8 @@ void AddProgramSteps(StepHandlers& handlers, const StepServices& services);
 void AddFileSteps(StepHandlers& handlers, const StepServices& services);
 // PAUSE.
 void AddPauseStep(StepHandlers& handlers);
+// SCRIPT.
+void AddScriptStep(StepHandlers& handlers, const StepServices& services);
 // FOCUS, SEND, WAIT.
 void AddWindowSteps(StepHandlers& handlers, const StepServices& services);
 // The twelve FTP steps.

@@ -14,6 +14,7 @@ class Desktop;
 class DialUp;
 class NetworkClients;
 
+class ScriptObjects;
 struct StepServices {
   Shell& shell;
   FileOperations& files;
@@ -24,6 +25,9 @@ struct StepServices {
   // The desktop of FOCUS, SEND and WAIT; without it they find no window and
   // type nowhere.
   Desktop* desktop = nullptr;
+  // Where SCRIPT steps get their automation objects; without it, from the
+  // classes built into this program.
+  ScriptObjects* script_objects = nullptr;
 };
 
 // The real services of this system, for as long as the process runs. They

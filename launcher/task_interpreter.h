@@ -9,7 +9,9 @@
 // The object owns its thread; destroying it waits for the thread to end.
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -40,8 +42,18 @@ class RVTaskInterpreter {
   // Starts the thread (once).
   void Start();
 
-  // Asks the run to stop before its next step; the running step finishes.
-  void Terminate() { terminate_requested_.store(true); }
+  // Asks the run to stop before its next step; the running step finishes,
+  // unless it set a stop hook (a script), which is called too.
+  void Terminate() {
+    terminate_requested_.store(true);
+    std::lock_guard lock(stop_mutex_);
+    if (stop_hook_) stop_hook_();
+  }
+  // Set by a step that can be cut short while it runs; cleared by it after.
+  void SetStopHook(std::function<void()> hook) {
+    std::lock_guard lock(stop_mutex_);
+    stop_hook_ = std::move(hook);
+  }
   bool TerminateRequested() const { return terminate_requested_.load(); }
   // True once the run is over and every end-of-run step has happened.
   bool Finished() const { return finished_.load(); }
@@ -101,6 +113,8 @@ class RVTaskInterpreter {
   std::string chain_task_name_;
   std::string status_text_;
   std::atomic<bool> terminate_requested_{false};
+  std::mutex stop_mutex_;
+  std::function<void()> stop_hook_;
   std::atomic<bool> finished_{false};
   std::atomic<int> final_status_{StepStatus::Okay};
   std::thread thread_;

@@ -39,8 +39,8 @@ class InterpreterHost : public TaskStarter {
   // Main thread. Starts a task the way every trigger does (chaining).
   void StartTask(const std::shared_ptr<RVTask>& task) override = 0;
   // Interpreter thread, after a run with script steps: writes the task copy
-  // back to the task file.
-  virtual void WriteBackTask(const RVTask& copy) = 0;
+  // back to the task file, into the record named `started_as`.
+  virtual void WriteBackTask(const RVTask& copy, const std::string& started_as) = 0;
 
   // True once the launcher is ending: steps that wait (a pause) give up
   // instead of keeping the launcher from quitting.

@@ -12,8 +12,9 @@ namespace {
 
 // Keeps what the run hands to the write-back.
 struct CapturingHost : testing::TestingHost {
-  void WriteBackTask(const RVTask& copy) override {
+  void WriteBackTask(const RVTask& copy, const std::string& started) override {
     written_back.push_back(copy.TaskName);
+    started_as = started;
     details = copy.Details;
     steps = copy.Steps;
     launch = copy.LaunchDateTime;
@@ -21,6 +22,7 @@ struct CapturingHost : testing::TestingHost {
   std::vector<std::string> details;
   std::vector<std::string> steps;
   TDateTime launch = 0;
+  std::string started_as;
 };
 
 struct ScriptStep : ::testing::Test {
@@ -51,13 +53,16 @@ TEST_F(ScriptStep, ChangesToTheCurrentTaskReachTheWriteBack) {
   auto task = TaskRunning(
       "CurrentTask.Details = \"first\" & Chr(13) & Chr(10) & \"second\"\n"
       "CurrentTask.AppendTaskStep \"BEEP: \"\n"
-      "If CurrentTask.TaskName <> \"Job\" Then CurrentTask.Active = 0");
+      "CurrentTask.TaskName = \"Renamed\"\n"
+      "If CurrentTask.TaskName <> \"Renamed\" Then CurrentTask.Active = 0");
   EXPECT_EQ(host.Run(task), 1);
+  EXPECT_EQ(host.written_back, std::vector<std::string>{"Renamed"});
   EXPECT_EQ(host.details, (std::vector<std::string>{"first", "second"}));
   ASSERT_EQ(host.steps.size(), 2u);
   EXPECT_EQ(host.steps[1], "BEEP: ");
   EXPECT_EQ(host.launch, task->LaunchDateTime);
   // The running task itself is not touched; only its copy is.
+  EXPECT_EQ(host.started_as, "Job");
   EXPECT_TRUE(task->Details.empty());
 }
 

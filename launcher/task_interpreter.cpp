@@ -139,7 +139,9 @@ void RVTaskInterpreter::Execute() {
   for (const std::string& line : steps) {
     if (line.find("SCRIPT: ") != std::string::npos) has_script = true;
   }
-  if (has_script && started_as != kPlayStepsTaskName) host_.WriteBackTask(*task_copy_);
+  if (has_script && started_as != kPlayStepsTaskName) {
+    host_.WriteBackTask(*task_copy_, started_as);
+  }
 
   if (journal_) {
     host_.MainThread().runAndWait([this] { journal_.reset(); });

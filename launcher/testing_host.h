@@ -48,7 +48,9 @@ class TestingHost : public InterpreterHost {
     notifications.push_back(text + (wait ? " [wait]" : ""));
   }
   void StartTask(const std::shared_ptr<RVTask>& task) override { started.push_back(task); }
-  void WriteBackTask(const RVTask& copy) override { written_back.push_back(copy.TaskName); }
+  void WriteBackTask(const RVTask& copy, const std::string&) override {
+    written_back.push_back(copy.TaskName);
+  }
   bool ShuttingDown() const override { return shutting_down.load(); }
   std::atomic<bool> shutting_down{false};
 

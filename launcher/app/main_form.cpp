@@ -417,7 +417,7 @@ void TfrmMain::StartTask(const std::shared_ptr<RVTask>& task) {
   started.Start();
 }
 
-void TfrmMain::WriteBackTask(const RVTask& copy) {
+void TfrmMain::WriteBackTask(const RVTask& copy, const std::string& started_as) {
   // Runs on the interpreter's thread with a list of its own, so the main
   // list is not touched.
   std::string file_name;
@@ -429,7 +429,8 @@ void TfrmMain::WriteBackTask(const RVTask& copy) {
   RVTask fresh(services_.clock);
   RVTaskList::CopyTask(copy, fresh);
   if (list.LockFile(0) != 0) return;
-  if (std::shared_ptr<RVTask> found = list.FindByName(copy.TaskName)) {
+  // Found by the name the run started under: a script may have renamed the copy.
+  if (std::shared_ptr<RVTask> found = list.FindByName(started_as)) {
     fresh.Running = false;
     fresh.Holding = false;
     fresh.LaunchDateTime = found->LaunchDateTime;

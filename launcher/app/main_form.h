@@ -96,7 +96,7 @@ class TfrmMain final : public QObject,
   const StepHandlers& Handlers() override { return handlers_; }
   void NotifySettings(const std::string& text, bool wait) override;
   void StartTask(const std::shared_ptr<RVTask>& task) override;
-  void WriteBackTask(const RVTask& copy) override;
+  void WriteBackTask(const RVTask& copy, const std::string& started_as) override;
   bool ShuttingDown() const override { return shutting_down_.load(); }
 
   // ---- TaskFileHost.

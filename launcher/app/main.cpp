@@ -12,13 +12,15 @@
 #include <cstdlib>
 #include <exception>
 
-#include "platform/error_file.h"
 #include "launcher/app/event_log_form.h"
 #include "launcher/app/launcher_application.h"
 #include "launcher/app/main_form.h"
 #include "launcher/app/named_mutex.h"
 #include "launcher/app/timer_trigger_link.h"
+#include "launcher/app/window_trigger_link.h"
 #include "platform/dde_client.h"
+#include "platform/desktop/system_desktop.h"
+#include "platform/error_file.h"
 #include "platform/fake_journal_control.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_dispatcher.h"
@@ -110,6 +112,8 @@ int main(int argc, char** argv) {
   rv::TimerTriggerLink timer_trigger(form, message_box, std::make_unique<rv::QtTimer>(),
                                      rv::SystemClock::Instance());
   form.AddTrigger(&timer_trigger);
+  rv::WindowTriggerLink window_trigger(form, rv::SystemDesktop(), std::make_unique<rv::QtTimer>());
+  form.AddTrigger(&window_trigger);
   try {
     form.FormCreate();
   } catch (...) {
@@ -119,6 +123,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (form.Terminated()) return 0;
+  if (!rv::DesktopUnavailableReason().empty()) {
+    form.Logger()->LogEvent("Desktop steps and hotkeys are unavailable in this session: " +
+                                rv::DesktopUnavailableReason(),
+                            20);
+  }
 
   rv::TfrmEventLog event_log(form.Preferences());
   form.SetEventLog(&event_log);

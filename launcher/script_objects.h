@@ -21,4 +21,10 @@ class ScriptObjects {
 // The three classes of the automation server, created in this process.
 ScriptObjects& InProcessScriptObjects();
 
+// Classes as registered in the store, created through their server library.
+// When the server's classes are not registered and librvole.so sits beside
+// this program, it is registered first; without it the server's classes
+// come from this program itself, so scripts still run.
+ScriptObjects& RegisteredScriptObjects();
+
 }  // namespace rv

@@ -170,7 +170,7 @@ Result<void> ReadScriptTaskData(const std::string& text, RVTask& task) {
 
 void AddScriptStep(StepHandlers& handlers, const StepServices& services) {
   ScriptObjects* objects =
-      services.script_objects ? services.script_objects : &InProcessScriptObjects();
+      services.script_objects ? services.script_objects : &RegisteredScriptObjects();
   (void)handlers.Set("SCRIPT", [objects](const std::string& params, RVTaskInterpreter& run) {
     return RunScriptStep(params, run, objects);
   });

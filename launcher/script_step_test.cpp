@@ -1,9 +1,12 @@
 #include "launcher/script_step.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "automation/class_factory.h"
+#include "automation/rvole/registration.h"
 #include "common/task_list.h"
 #include "launcher/testing_host.h"
 
@@ -64,6 +67,22 @@ TEST_F(ScriptStep, ChangesToTheCurrentTaskReachTheWriteBack) {
   // The running task itself is not touched; only its copy is.
   EXPECT_EQ(host.started_as, "Job");
   EXPECT_TRUE(task->Details.empty());
+}
+
+TEST_F(ScriptStep, ObjectsComeFromTheRegisteredServerAndAreReleased) {
+  auto store = Registry::OpenDefault();
+  ASSERT_TRUE(store);
+  ASSERT_TRUE(RegisterServer(**store, RVOLE_LIBRARY));
+  auto task = TaskRunning(
+      "Set t = CreateObject(\"RVOLE.Task\")\n"
+      "t.TaskName = \"made\"\n"
+      "If t.TaskName = \"made\" Then CurrentTask.Active = 0");
+  EXPECT_EQ(host.Run(task), 2);
+  void* library = dlopen(RVOLE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  auto can_unload = reinterpret_cast<DllCanUnloadNowFn>(dlsym(library, "DllCanUnloadNow"));
+  EXPECT_EQ(can_unload(), S_OK);
+  dlclose(library);
 }
 
 TEST_F(ScriptStep, KillStopsARunningScript) {

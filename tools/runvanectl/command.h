@@ -25,5 +25,7 @@ int SendCommand(const Arguments& args, Streams io);
 int LauncherShorthand(const std::string& command, const Arguments& args, Streams io);
 int StepCommand(const Arguments& args, Streams io);
 int PrefsCommand(const Arguments& args, Streams io);
+// register, unregister: the automation server's registration exports.
+int ServerCommand(const std::string& command, const Arguments& args, Streams io);
 
 }  // namespace rv::ctl

@@ -41,6 +41,9 @@ Commands:
   quit                       End the launcher.
   play STEP...               Run the given step lines once, as a test run.
                              (The last seven take the options of send.)
+  register [LIBRARY]         Register the automation server (default: librvole.so
+                             beside runvanectl) in the store's classes hive.
+  unregister [LIBRARY]       Remove that registration.
   help                       Show this text.
 
 Runvane keeps its files under $RUNVANE_HOME when that is set.
@@ -68,6 +71,9 @@ int main(int argc, char** argv) {
   if (command == "send") return rv::ctl::SendCommand(args, io);
   if (command == "prefs") return rv::ctl::PrefsCommand(args, io);
   if (command == "step") return rv::ctl::StepCommand(args, io);
+  if (command == "register" || command == "unregister") {
+    return rv::ctl::ServerCommand(command, args, io);
+  }
   for (const char* shorthand :
        {"launch", "kill", "update", "start-processing", "stop-processing", "quit", "play"}) {
     if (command == shorthand) return rv::ctl::LauncherShorthand(command, args, io);

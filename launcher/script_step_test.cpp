@@ -98,6 +98,13 @@ TEST_F(ScriptStep, KillStopsARunningScript) {
   EXPECT_TRUE(run.Finished());
 }
 
+TEST_F(ScriptStep, TestRunsOfStepsAreNeverWrittenBack) {
+  auto task = TaskRunning("CurrentTask.Details = \"x\"");
+  task->TaskName = kPlayStepsTaskName;
+  EXPECT_EQ(host.Run(task), 1);
+  EXPECT_TRUE(host.written_back.empty());
+}
+
 TEST_F(ScriptStep, OverlongFileNameFailsTheStep) {
   auto task = list.Add();
   task->TaskName = "Long";

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "automation/action_object.h"
+#include "automation/task_object.h"
+
 #include "common/store_keys.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/fake_dde_client.h"
@@ -78,6 +83,33 @@ TEST_F(SystemObject, RunTaskAndRunningTasks) {
   ASSERT_TRUE(store->WriteInteger(Hive::CurrentUser, store_keys::kRunning, "Mail", 1));
   EXPECT_EQ(Call("TaskCount").int_value(), 2);
   EXPECT_EQ(Call("TaskList").str(), "Backup\r\nMail");
+}
+
+}  // namespace
+}  // namespace rv
+
+namespace rv {
+namespace {
+
+// The interface tables are the objects' type information: vtable slots in
+// order (a property with get and put takes two), the dispatch ids as fixed.
+TEST(InterfaceTables, SlotsAndIdsAsPublished) {
+  struct Case {
+    const InterfaceInfo& info;
+    int slots;
+  } cases[] = {{TaskInterface(), 45}, {SystemInterface(), 12}, {ActionInterface(), 29}};
+  for (const Case& c : cases) {
+    int slots = 0;
+    std::set<DISPID> ids;
+    for (const MemberInfo& m : c.info.members) {
+      slots += (m.kinds & kGet) && (m.kinds & kPut) ? 2 : 1;
+      EXPECT_TRUE(ids.insert(m.id).second) << c.info.name << "." << m.name;
+    }
+    EXPECT_EQ(slots, c.slots) << c.info.name;
+  }
+  EXPECT_EQ(FindMember(TaskInterface(), "SaveToFile")->id, 28);
+  EXPECT_EQ(FindMember(SystemInterface(), "RASConnect")->id, 9);
+  EXPECT_EQ(FindMember(ActionInterface(), 29)->name, "SendMail");
 }
 
 }  // namespace

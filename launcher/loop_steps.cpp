@@ -41,6 +41,10 @@ StepHandlers MakeStepHandlers(const StepServices& services) {
   AddWindowSteps(handlers, services);
   AddFtpSteps(handlers, services);
   AddMailSteps(handlers, services);
+  AddMessageSteps(handlers, services);
+  AddSoundStep(handlers, services);
+  AddDdeStep(handlers, services);
+  AddOsStep(handlers, services);
   return handlers;
 }
 

@@ -31,5 +31,13 @@ void AddWindowSteps(StepHandlers& handlers, const StepServices& services);
 void AddFtpSteps(StepHandlers& handlers, const StepServices& services);
 // SMTP, POP, INTERNET.
 void AddMailSteps(StepHandlers& handlers, const StepServices& services);
+// MESSAGE, REMINDER (snoozes wait in real time; see message_steps.h).
+void AddMessageSteps(StepHandlers& handlers, const StepServices& services);
+// SOUND.
+void AddSoundStep(StepHandlers& handlers, const StepServices& services);
+// DDE.
+void AddDdeStep(StepHandlers& handlers, const StepServices& services);
+// OS.
+void AddOsStep(StepHandlers& handlers, const StepServices& services);
 
 }  // namespace rv

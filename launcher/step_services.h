@@ -13,6 +13,14 @@ namespace rv {
 class Desktop;
 class DialUp;
 class NetworkClients;
+class LogonCheck;
+class MessageBox;
+class ReminderDialog;
+class Session;
+class Sound;
+namespace dde {
+class Client;
+}
 
 class ScriptObjects;
 struct StepServices {
@@ -22,6 +30,14 @@ struct StepServices {
   // Without them the network and dial-up steps fail, saying why.
   const NetworkClients* network = nullptr;
   DialUp* dial_up = nullptr;
+  // The user's desktop. Without the dialogs MESSAGE and REMINDER log and go
+  // on as without a display; without the others their steps fail, saying why.
+  MessageBox* message_box = nullptr;
+  ReminderDialog* reminder = nullptr;
+  Sound* sound = nullptr;
+  dde::Client* dde = nullptr;
+  Session* session = nullptr;
+  LogonCheck* logon = nullptr;
   // The desktop of FOCUS, SEND and WAIT; without it they find no window and
   // type nowhere.
   Desktop* desktop = nullptr;

@@ -7,6 +7,7 @@
 #include "common/step_line.h"
 #include "common/store_keys.h"
 #include "common/task_list.h"
+#include "launcher/os_steps.h"
 #include "platform/dispatcher.h"
 #include "platform/registry.h"
 
@@ -103,7 +104,7 @@ void RVTaskInterpreter::Execute() {
       if (IsCommentLine(line)) {
         ShowStatus(line + " : " + task_->TaskName);
       } else {
-        LogStepEvent(line, 0);
+        LogStepEvent(StepLineForLog(line), 0);
         const std::string keyword(SplitStepLine(line).keyword);
         status = RunStep(line);
         if (status == StepStatus::Okay) {

@@ -17,6 +17,7 @@
 #include "launcher/app/main_form.h"
 #include "launcher/app/named_mutex.h"
 #include "launcher/app/timer_trigger_link.h"
+#include "launcher/app/win_trigger_link.h"
 #include "launcher/app/window_trigger_link.h"
 #include "platform/dde_client.h"
 #include "platform/desktop/system_desktop.h"
@@ -114,6 +115,8 @@ int main(int argc, char** argv) {
   form.AddTrigger(&timer_trigger);
   rv::WindowTriggerLink window_trigger(form, rv::SystemDesktop(), std::make_unique<rv::QtTimer>());
   form.AddTrigger(&window_trigger);
+  rv::WinTriggerLink win_trigger(form, rv::SystemDesktop(), dispatcher);
+  form.AddTrigger(&win_trigger);
   try {
     form.FormCreate();
   } catch (...) {

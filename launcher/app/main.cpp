@@ -16,6 +16,7 @@
 #include "launcher/app/launcher_application.h"
 #include "launcher/app/main_form.h"
 #include "launcher/app/named_mutex.h"
+#include "launcher/app/qt_reminder_dialog.h"
 #include "launcher/app/timer_trigger_link.h"
 #include "launcher/app/win_trigger_link.h"
 #include "launcher/app/window_trigger_link.h"
@@ -97,6 +98,15 @@ int main(int argc, char** argv) {
     if (form_for_log != nullptr) form_for_log->Logger()->LogEvent(line, level);
   });
 
+  rv::QtReminderDialog reminder_dialog([&form_for_log](const std::string& line, int level) {
+    std::fprintf(stderr, "runvane: %s\n", line.c_str());
+    if (form_for_log != nullptr) form_for_log->Logger()->LogEvent(line, level);
+  });
+  // MESSAGE and REMINDER show their dialogs through the launcher's own.
+  rv::StepServices steps = rv::LinuxStepServices();
+  steps.message_box = &message_box;
+  steps.reminder = &reminder_dialog;
+
   rv::TfrmMain form(rv::LauncherServices{
       **store,
       dispatcher,
@@ -108,6 +118,7 @@ int main(int argc, char** argv) {
       [](const std::string& program) { return rv::dde::StartDetached(program); },
       [](int status) { QCoreApplication::exit(status); },
       display && QSystemTrayIcon::isSystemTrayAvailable(),
+      &steps,
   });
   form_for_log = &form;
   rv::TimerTriggerLink timer_trigger(form, message_box, std::make_unique<rv::QtTimer>(),

@@ -44,7 +44,8 @@ TfrmMain::TfrmMain(LauncherServices services)
     : services_(std::move(services)),
       RVLogObj(services_.clock),
       settings_link_(services_.dde_client, services_.clock),
-      handlers_(MakeStepHandlers()) {
+      handlers_(services_.steps != nullptr ? MakeStepHandlers(*services_.steps)
+                                           : MakeStepHandlers()) {
   RVLogObj.SetThreshold(1);
   services_.housekeeping_timer.SetInterval(std::chrono::milliseconds(1000));
   services_.housekeeping_timer.SetCallback([this] { tmrCheckRegTimer(); });

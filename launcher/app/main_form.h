@@ -23,6 +23,7 @@
 #include "launcher/interpreter_host.h"
 #include "launcher/launcher_commands.h"
 #include "launcher/settings_link.h"
+#include "launcher/step_services.h"
 #include "launcher/thread_manager.h"
 #include "platform/dde_server.h"
 #include "platform/journal_control.h"
@@ -54,6 +55,8 @@ struct LauncherServices {
   std::function<void(int status)> quit;
   // Whether the desktop has a notification area to put the icon in.
   bool tray_available = false;
+  // The step handlers' services; without them, LinuxStepServices().
+  const StepServices* steps = nullptr;
 };
 
 class TfrmMain final : public QObject,

@@ -137,6 +137,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (form.Terminated()) return 0;
+  for (const std::string& source : win_trigger.UnavailableSources()) {
+    form.Logger()->LogEvent("System events not watched in this session: " + source, 20);
+  }
   if (!rv::DesktopUnavailableReason().empty()) {
     form.Logger()->LogEvent("Desktop steps and hotkeys are unavailable in this session: " +
                                 rv::DesktopUnavailableReason(),

@@ -394,9 +394,10 @@ struct X11Desktop::Impl {
   void RestoreLocked() {
     if (lent.empty()) return;
     // The window that receives the keys looks its keysym up when it handles
-    // the event: give it a moment before the mapping goes away.
+    // the event: give it a moment before the mapping goes away, also on a
+    // busy machine where that window is slow to get to it.
     XSync(display, False);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
     for (const auto& [sym, code] : lent) {
       KeySym none[2] = {NoSymbol, NoSymbol};
       XChangeKeyboardMapping(display, code, 2, none, 1);

@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "platform/dde_client.h"
+#include "platform/named_mutex.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_dispatcher.h"
 #include "platform/qt/qt_message_box.h"
@@ -22,7 +23,6 @@
 #include "settings/qt_services.h"
 #include "settings/settings_application.h"
 #include "settings/settings_form.h"
-#include "settings/single_instance.h"
 
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   }
 
   // One task manager per session; a second one ends without a word.
-  rv::Result<rv::SingleInstance> instance = rv::SingleInstance::Acquire();
+  rv::Result<rv::NamedMutex> instance = rv::NamedMutex::Acquire("RunvaneSettingsMutex");
   if (!instance) return 0;
 
   rv::SettingsApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "launcher/app/named_mutex.h"
+#include "platform/named_mutex.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -7,7 +7,7 @@
 #include "common/preferences.h"
 #include "common/store_keys.h"
 #include "common/task_list.h"
-#include "launcher/task_starter.h"
+#include "launcher/testing_starter.h"
 #include "launcher/thread_manager.h"
 #include "platform/manual_timer.h"
 #include "platform/registry.h"
@@ -18,12 +18,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct RecordingStarter : TaskStarter {
-  std::vector<std::string> started;
-  void StartTask(const std::shared_ptr<RVTask>& task) override {
-    started.push_back(task->TaskName);
-  }
-};
+using testing::RecordingStarter;
 
 const TDateTime kNine = EncodeDate(2026, 12, 11) + EncodeTime(9, 0, 0, 0);
 

@@ -5,7 +5,7 @@
 
 #include "common/logger.h"
 #include "common/task_list.h"
-#include "launcher/task_starter.h"
+#include "launcher/testing_starter.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/manual_dispatcher.h"
 #include "platform/testing/test_home.h"
@@ -15,12 +15,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct RecordingStarter : TaskStarter {
-  std::vector<std::string> started;
-  void StartTask(const std::shared_ptr<RVTask>& task) override {
-    started.push_back(task->TaskName);
-  }
-};
+using testing::RecordingStarter;
 
 constexpr int kKeyA = 0x41;
 constexpr int kKeyB = 0x42;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/task_list.h"
-#include "launcher/task_starter.h"
+#include "launcher/testing_starter.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/manual_timer.h"
 
@@ -13,12 +13,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct RecordingStarter : TaskStarter {
-  std::vector<std::string> started;
-  void StartTask(const std::shared_ptr<RVTask>& task) override {
-    started.push_back(task->TaskName);
-  }
-};
+using testing::RecordingStarter;
 
 struct WindowTrigger : ::testing::Test {
   RVTaskList list;

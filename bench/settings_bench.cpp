@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "common/date_time.h"
 #include "common/preferences.h"
 #include "common/task_list.h"
@@ -43,18 +44,7 @@ constexpr int kTasks = 1000;
 constexpr double kFillGoalMs = 50.0;
 constexpr double kStartGoalMs = 500.0;
 
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using rv::bench::MedianMs;
 
 // Names in a scrambled order, a third with a hotkey, most scheduled.
 void Fill(rv::RVTaskList& list, int count) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "common/atomic_file.h"
 #include "common/task_file_reader.h"
 #include "common/task_file_writer.h"
@@ -22,18 +23,7 @@
 
 namespace {
 
-double MedianMs(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using rv::bench::MedianMs;
 
 void Fill(rv::RVTaskList& list, int count) {
   for (int i = 0; i < count; ++i) {
